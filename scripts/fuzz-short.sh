@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Builds the fuzz preset and runs every fuzz_* target it made for a bounded time each
+# (FUZZ_SECONDS, default 60). Seeds come from tests/data/<name without fuzz_>/ when that
+# folder exists; crashes are kept under <build>/fuzz-artifacts/. Fails if any target fails.
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+seconds=${FUZZ_SECONDS:-60}
+build=$root/build/fuzz
+jobs=${FUZZ_BUILD_JOBS:-2}
+
+cd "$root"
+cmake --preset fuzz
+cmake --build --preset fuzz -j "$jobs"
+
+mapfile -t targets < <(find "$build/bin" -maxdepth 1 -type f -name 'fuzz_*' -perm -u+x | sort)
+if [ "${#targets[@]}" -eq 0 ]; then
+  echo "fuzz-short: no fuzz_* targets in $build/bin" >&2
+  exit 1
+fi
+
+artifacts=$build/fuzz-artifacts
+mkdir -p "$artifacts"
+failed=()
+for target in "${targets[@]}"; do
+  name=$(basename "$target")
+  corpus=$(mktemp -d)
+  seeds=$root/tests/data/${name#fuzz_}
+  if [ -d "$seeds" ]; then
+    find "$seeds" -maxdepth 1 -type f -exec cp {} "$corpus"/ \;
+  fi
+  echo "== $name for ${seconds}s"
+  if ! "$target" "$corpus" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+      -print_final_stats=1 -artifact_prefix="$artifacts/$name-"; then
+    failed+=("$name")
+  fi
+  rm -rf "$corpus"
+done
+
+if [ "${#failed[@]}" -ne 0 ]; then
+  echo "fuzz-short: failed: ${failed[*]} (inputs in $artifacts)" >&2
+  exit 1
+fi
+echo "fuzz-short: ${#targets[@]} target(s) ran ${seconds}s each without a finding"
