@@ -3,6 +3,7 @@
 // numeric values are the ones programs of this kind pass and compare.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace platform {
@@ -93,6 +94,21 @@ struct WNDCLASSEXA {
     LPCSTR lpszMenuName;
     LPCSTR lpszClassName;
     HICON hIconSm;
+};
+
+struct CREATESTRUCTA {
+    void* lpCreateParams;
+    HINSTANCE hInstance;
+    HMENU hMenu;
+    HWND hwndParent;
+    int cy;
+    int cx;
+    int y;
+    int x;
+    LONG style;
+    LPCSTR lpszName;
+    LPCSTR lpszClass;
+    DWORD dwExStyle;
 };
 
 struct PAINTSTRUCT {
