@@ -21,9 +21,10 @@ namespace {
 
 constexpr int kCell = 128, kAcross = 8, kDown = 4;
 
+// The build's bin/ folder, where the test programs live beside the generated sheet.
 std::string BinDir() {
-    const char* dir = std::getenv("LUMORA_BIN_DIR");
-    return dir ? dir : "bin";
+    if (const char* dir = std::getenv("LUMORA_BIN_DIR")) return dir;
+    return std::filesystem::read_symlink("/proc/self/exe").parent_path().string();
 }
 
 std::vector<char> ReadFile(const std::string& path) {
