@@ -14,6 +14,7 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ obj);
 BOOL DeleteObject(HGDIOBJ obj);
 int GetObjectA(HGDIOBJ obj, int size, void* out);
 HGDIOBJ GetStockObject(int index);
+HBRUSH CreateSolidBrush(COLORREF color);
 
 // ---- bitmaps -------------------------------------------------------------------------------
 
