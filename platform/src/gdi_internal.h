@@ -117,6 +117,10 @@ HPALETTE StockPalette();
 const PALETTEENTRY* StaticColors();
 // A brush's colour for erasing backgrounds; false for the hollow brush and unknown handles.
 bool BrushColor(HBRUSH brush, COLORREF* color);
+// Objects alive now, stock ones left out: bitmaps, palettes, brushes, regions and DCs, and
+// global memory blocks. Tests use them to see that failure paths release what they made.
+size_t LiveGdiObjects();
+size_t LiveGlobalBlocks();
 // Region kind of a box list: NULLREGION, SIMPLEREGION or COMPLEXREGION.
 int RegionKind(const Region& region);
 

@@ -118,6 +118,14 @@ bool BrushColor(HBRUSH brush, COLORREF* color) {
     return true;
 }
 
+size_t LiveGdiObjects() {
+    size_t n = g_regions.Size() + g_dcs.Size();
+    g_bitmaps.ForEach([&n](uint32_t, const Bitmap& b) { n += b.stock ? 0 : 1; });
+    g_palettes.ForEach([&n](uint32_t, const Palette& p) { n += p.stock ? 0 : 1; });
+    g_brushes.ForEach([&n](uint32_t, const Brush& b) { n += b.stock ? 0 : 1; });
+    return n;
+}
+
 HDC CreateWindowDC(HWND wnd, Surface* target) {
     return NewDC(true, wnd, target);
 }

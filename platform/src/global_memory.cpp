@@ -8,6 +8,7 @@
 #include <memory>
 #include <new>
 
+#include "gdi_internal.h"
 #include "handles.h"
 #include "platform/win_gdi.h"
 
@@ -30,6 +31,10 @@ struct GlobalBlock {
 HandleTable<GlobalBlock> g_blocks; // every live block; written by GlobalAlloc and GlobalFree
 
 } // namespace
+
+size_t gdi::LiveGlobalBlocks() {
+    return g_blocks.Size();
+}
 
 HGLOBAL GlobalAlloc(UINT flags, size_t bytes) {
     if (bytes > kMaxGlobalBlock) return 0;

@@ -98,7 +98,7 @@ TEST(GdiBmpFiles, ImageMagickFilesReadAsImageMagickReadsThem) {
         uint32_t compression;
     };
     const Case cases[] = {
-        {"1-bit", "-monochrome -compress None BMP3:", 1, BI_RGB},
+        {"1-bit", "-threshold 40% -monochrome -compress None BMP3:", 1, BI_RGB},
         {"4-bit", "-colors 12 -type palette -compress None BMP3:", 4, BI_RGB},
         {"8-bit", "-colors 200 -type palette -compress None BMP3:", 8, BI_RGB},
         {"RLE8", "-colors 200 -type palette -compress RLE BMP3:", 8, BI_RLE8},

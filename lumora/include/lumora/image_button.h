@@ -20,7 +20,19 @@ platform::HBITMAP LoadBMPFromFile(const char* FileName, platform::HPALETTE& Pal)
 
 // A region of every pixel of the BMP file whose colour lies outside the transparent range
 // (TransColor upwards by Tolerance in each channel), in the picture's own coordinates.
-platform::HRGN BitmapToRegion(const char* BmpName, platform::COLORREF TransColor, uint8_t Tolerance);
+platform::HRGN BitmapToRegion(const char* BmpName, platform::COLORREF TransColor,
+                              uint8_t Tolerance);
+
+// What the last BitmapToRegion call did with its rectangle buffer, for tests and the
+// benchmark to see; nothing reads it back.
+struct TBitmapToRegionTrace {
+    int32_t Rects;        // non-transparent runs found
+    int32_t MaxRects;     // the buffer's capacity in rectangles at the end
+    int32_t Grows;        // times the buffer grew by ALLOC_UNIT
+    int32_t Regions;      // regions made from the buffer, the final one included
+    uint32_t BufferBytes; // the block's size as the platform reports it, just before release
+};
+extern TBitmapToRegionTrace BitmapToRegionTrace; // written by BitmapToRegion, reset at its start
 
 // ---- the hover button class ----------------------------------------------------------------
 
@@ -37,7 +49,7 @@ extern const char* const BUTTONRGN; // "HOVERBUTTONREGION": the outline for hit 
 // button is created decides that button's pictures. Empty at start.
 extern std::string BMPType;
 
-platform::LRESULT HoverButtonHandler(platform::HWND Wnd, platform::UINT iMsg, platform::WPARAM wParam,
-                                     platform::LPARAM lParam);
+platform::LRESULT HoverButtonHandler(platform::HWND Wnd, platform::UINT iMsg,
+                                     platform::WPARAM wParam, platform::LPARAM lParam);
 
 } // namespace Lumora
