@@ -6,10 +6,10 @@
 
 namespace Lumora {
 
-float AmbientLight[4] = {0.5f, 0.5f, 0.5f, 1.0f};  // ambient colour of every light; program
-float DiffuseLight[4] = {1.0f, 1.0f, 1.0f, 1.0f};  // diffuse colour; program setting
-float SpecularLight[4] = {1.0f, 1.0f, 1.0f, 1.0f}; // specular colour; program setting
-float LightPosition[4] = {0.0f, 0.0f, 0.0f, 0.0f}; // SetGLLight and PutGLPointLight write it
+float AmbientLight[4] = {0.5f, 0.5f, 0.5f, 1.0f};  // ambient colour of lights; set by programs
+float DiffuseLight[4] = {1.0f, 1.0f, 1.0f, 1.0f};  // diffuse colour of lights; set by programs
+float SpecularLight[4] = {1.0f, 1.0f, 1.0f, 1.0f}; // specular colour of lights; set by programs
+float LightPosition[4] = {0, 0, 0, 0}; // last light position; SetGLLight, PutGLPointLight
 
 void SetGLLight(uint32_t nLight, float L0, float L1, float L2, float L3) {
     glEnable(GL_LIGHTING);

@@ -18,7 +18,7 @@ struct TGLFX_3DAnimation {
     float Pos;
 };
 
-extern bool LockViewModelScale; // billboards shrink by 0.1 while set; LockViewModelScaleOff
+extern bool LockViewModelScale; // billboards shrink by 0.1 while set; LockViewModelScaleOff clears
 
 void LockViewModelBegin(float X, float Y, float Z);
 void LockViewModelEnd();
@@ -28,17 +28,17 @@ void FindCharacter(float X, float Y, float PX, float PY, float SX, float SY, int
 
 // ---- projection and clear set-up -----------------------------------------------------------
 
-extern float OffX; // 2D offsets: Height div Width less 2.05 / 1.45; written by OpenGL_I2D
-extern float OffY;
+extern float OffX; // Height div Width less 2.05; written by OpenGL_I2D
+extern float OffY; // Height div Width less 1.45; written by OpenGL_I2D
 
 void OpenGL_Init(double Depth, double A, double R, double G, double B);
 void OpenGL_I2D(double A, double R, double G, double B);
 
 // ---- lights and face state -----------------------------------------------------------------
 
-extern float AmbientLight[4]; // light colours (RGBA) given by SetGLLight; program settings
-extern float DiffuseLight[4];
-extern float SpecularLight[4];
+extern float AmbientLight[4];  // ambient colour (RGBA) SetGLLight gives; set by programs
+extern float DiffuseLight[4];  // diffuse colour (RGBA) SetGLLight gives; set by programs
+extern float SpecularLight[4]; // specular colour (RGBA) SetGLLight gives; set by programs
 extern float LightPosition[4]; // last position handed to GL by SetGLLight or PutGLPointLight
 
 void SetGLLight(uint32_t nLight, float L0, float L1, float L2, float L3);
