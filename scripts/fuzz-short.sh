@@ -1,17 +1,18 @@
 #!/usr/bin/env bash
-# Builds the fuzz preset and runs every fuzz_* target it made for a bounded time each
-# (FUZZ_SECONDS, default 60). Seeds come from tests/data/<name without fuzz_>/ when that
-# folder exists; crashes are kept under <build>/fuzz-artifacts/. Fails if any target fails.
+# Builds the fuzz preset (in build/fuzz, or FUZZ_BUILD_DIR) and runs every fuzz_* target it
+# made for FUZZ_SECONDS (default 60) each. Seeds come from tests/data/<name without fuzz_>/
+# when that folder exists; crashes are kept under <build>/fuzz-artifacts/. Fails if any
+# target fails.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 seconds=${FUZZ_SECONDS:-60}
-build=$root/build/fuzz
+build=${FUZZ_BUILD_DIR:-$root/build/fuzz}
 jobs=${FUZZ_BUILD_JOBS:-2}
 
 cd "$root"
-cmake --preset fuzz
-cmake --build --preset fuzz -j "$jobs"
+cmake --preset fuzz -B "$build"
+cmake --build "$build" -j "$jobs"
 
 mapfile -t targets < <(find "$build/bin" -maxdepth 1 -type f -name 'fuzz_*' -perm -u+x | sort)
 if [ "${#targets[@]}" -eq 0 ]; then
