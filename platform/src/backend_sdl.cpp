@@ -182,12 +182,27 @@ bool EnsureVideo() {
     // The desktop is not switched into another mode for a full-screen window.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        g_videoFailed = true;
-        return false;
+    // A driver asked for by name (the offscreen one, in tests and tools) is used as it is.
+    // Otherwise only a real display will do: SDL would otherwise fall back to drawing
+    // offscreen, and a program without a display would run unseen forever.
+    const char* requested = SDL_getenv("SDL_VIDEODRIVER");
+    if (requested && *requested) {
+        g_videoStarted = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    } else {
+        const char* const drivers[][2] = {{"x11", "DISPLAY"}, {"wayland", "WAYLAND_DISPLAY"}};
+        for (const auto& d : drivers) {
+            const char* display = SDL_getenv(d[1]);
+            if (!display || !*display) continue;
+            SDL_SetHint(SDL_HINT_VIDEODRIVER, d[0]);
+            if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
+                g_videoStarted = true;
+                break;
+            }
+        }
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, nullptr);
     }
-    g_videoStarted = true;
-    return true;
+    g_videoFailed = !g_videoStarted;
+    return g_videoStarted;
 }
 
 bool VideoStarted() { return g_videoStarted; }

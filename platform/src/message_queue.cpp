@@ -17,6 +17,8 @@ bool g_quitPending = false; // PostQuitMessage was called and WM_QUIT not yet ta
 int g_quitCode = 0;         // its exit code
 HWND g_capture = 0;         // the window that gets every mouse message
 HWND g_lastMouseTarget = 0; // window under the pointer at the last mouse message
+HWND g_foreground = 0;      // top-level window with the keyboard focus, from focus events
+bool g_focusSeen = false;   // a focus event arrived, so g_foreground is the truth
 
 bool Matches(const MSG& m, HWND filter, UINT minMsg, UINT maxMsg) {
     if (filter) {
@@ -151,6 +153,14 @@ void TranslateBackendEvent(const sdl::BackendEvent& e) {
         if (Window* w = FindWindow(WindowOfSdlId(e.windowId))) InvalidateWindow(w, true, true);
         return;
     case sdl::BackendEvent::WindowLeave: g_lastMouseTarget = 0; return;
+    case sdl::BackendEvent::FocusGained:
+        g_focusSeen = true;
+        g_foreground = WindowOfSdlId(e.windowId);
+        return;
+    case sdl::BackendEvent::FocusLost:
+        g_focusSeen = true;
+        if (g_foreground == WindowOfSdlId(e.windowId)) g_foreground = 0;
+        return;
     default: return;
     }
 }
@@ -311,6 +321,9 @@ BOOL ReleaseCapture() {
 
 HWND GetCapture() { return g_capture; }
 
-HWND GetForegroundWindow() { return WindowOfSdlId(sdl::KeyboardFocusWindow()); }
+HWND GetForegroundWindow() {
+    if (g_focusSeen) return FindWindow(g_foreground) ? g_foreground : 0;
+    return WindowOfSdlId(sdl::KeyboardFocusWindow());
+}
 
 } // namespace platform

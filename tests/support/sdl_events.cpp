@@ -56,3 +56,15 @@ void PushQuit() {
 }
 
 } // namespace test_support
+
+namespace test_support {
+
+void PushFocusGained(platform::HWND topLevel) {
+    SDL_Event e{};
+    e.type = SDL_WINDOWEVENT;
+    e.window.windowID = platform::hooks::SdlWindowIdOf(topLevel);
+    e.window.event = SDL_WINDOWEVENT_FOCUS_GAINED;
+    SDL_PushEvent(&e);
+}
+
+} // namespace test_support

@@ -17,5 +17,6 @@ void PushMouseMove(platform::HWND topLevel, int x, int y, uint32_t state = 0);
 void PushMouseButton(platform::HWND topLevel, int button, bool down, int x, int y);
 void PushWindowClose(platform::HWND topLevel);
 void PushQuit();
+void PushFocusGained(platform::HWND topLevel);
 
 } // namespace test_support
