@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include "demo.h"
+#include "startup_steps.h"
 #include "lumora/render.h"
 #include "lumora/textures.h"
 #include "lumora/window.h"
@@ -44,10 +45,7 @@ int RunCloudsDemo() {
 
     OGLWindowSetting(ARROW, "", GENERIC, "");
     CreateOGLWindow(WindowTitle, WindowWidth, WindowHeight, WindowBits, FullScreen);
-    OpenGL_Init(SceneDepth, SkyA, SkyR, SkyG, SkyB);
-    SetGLRefractive();
-    SetGLLight(GL_LIGHT0, 0.0f, 0.0f, 0.0f, 0.1f);
-    OpenGL_CreateList();
+    SceneStartup();
 
     // The test follows the body: the frame in which the window goes is still drawn.
     do {
