@@ -66,6 +66,15 @@ void CompositeChildren(const Window& top) {
     glDisable(GL_COLOR_MATERIAL);
     glDisable(GL_TEXTURE_GEN_S);
     glDisable(GL_TEXTURE_GEN_T);
+    glDisable(GL_TEXTURE_GEN_R);
+    glDisable(GL_TEXTURE_GEN_Q);
+    glDisable(GL_TEXTURE_1D);
+    // A program's clip planes, logic op or stipple would cut into or recolour the buttons.
+    for (int i = 0; i < 6; ++i)
+        glDisable(static_cast<GLenum>(GL_CLIP_PLANE0 + i));
+    glDisable(GL_COLOR_LOGIC_OP);
+    glDisable(GL_POLYGON_STIPPLE);
+    glDisable(GL_POLYGON_OFFSET_FILL);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     glEnable(GL_ALPHA_TEST);
@@ -76,6 +85,14 @@ void CompositeChildren(const Window& top) {
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
     glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+    glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
+    glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
+    // Pixel transfer scales and biases would alter the pictures on their way in.
+    glPixelTransferi(GL_MAP_COLOR, GL_FALSE);
+    for (GLenum scale : {GL_RED_SCALE, GL_GREEN_SCALE, GL_BLUE_SCALE, GL_ALPHA_SCALE})
+        glPixelTransferf(scale, 1.0f);
+    for (GLenum bias : {GL_RED_BIAS, GL_GREEN_BIAS, GL_BLUE_BIAS, GL_ALPHA_BIAS})
+        glPixelTransferf(bias, 0.0f);
     glColor4f(1, 1, 1, 1);
 
     GLuint texture = 0;
