@@ -1,6 +1,6 @@
-// SDL_LoadBMP_RW over a file already read into memory. It expands 1- and 4-bit pictures
-// and both run-length encodings to one index per byte and turns bottom-up files top-down;
-// the caller checks the header first and repacks the result to the file's own depth.
+// SDL_LoadBMP_RW over a file already read into memory. It expands both run-length
+// encodings (deltas, absolute runs, line and picture ends) to one index per byte, top row
+// first; the caller checks the header first and repacks the result to the file's own depth.
 #include "backend_sdl_bmp.h"
 
 #include <SDL.h>

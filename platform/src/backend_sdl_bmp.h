@@ -1,6 +1,6 @@
 // BMP decoding by SDL's loader, behind a plain seam: the pixels as SDL gives them, top row
-// first, one byte per palette index (1-, 4- and 8-bit files, RLE4 and RLE8 expanded) or the
-// file's own 16-, 24- and 32-bit pixel words.
+// first, one byte per palette index for pictures with a colour table (RLE4 and RLE8
+// expanded), else the file's own pixel words.
 #pragma once
 
 #include <cstddef>

@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
-#include <new>
 
 #include "gdi_internal.h"
 #include "platform/win_gdi.h"
@@ -131,13 +130,21 @@ class RowReader {
                 out[i] = (red_.Expand(v) << 16) | (green_.Expand(v) << 8) | blue_.Expand(v);
             }
             break;
-        case 24:
-            for (int i = 0; i < n; ++i) {
-                const uint8_t* p = row + 3 * static_cast<size_t>(x + i);
+        case 24: {
+            const uint8_t* p = row + 3 * static_cast<size_t>(x);
+            // Blue, green, red are the low three bytes of a little-endian word; the last
+            // pixel is read bytewise so as not to step past the row.
+            int i = 0;
+            for (; i + 1 < n; ++i, p += 3) {
+                uint32_t v;
+                std::memcpy(&v, p, 4);
+                out[i] = v & 0x00FFFFFF;
+            }
+            if (i < n)
                 out[i] =
                     (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[1]) << 8) | p[0];
-            }
             break;
+        }
         case 32: {
             const auto* words = reinterpret_cast<const uint32_t*>(row) + x;
             if (StandardMasks(b_)) {
@@ -297,6 +304,10 @@ bool ValidChannelMasks(const uint32_t (&masks)[3], int bitsPerPixel) {
     return !(masks[0] & masks[1]) && !(masks[0] & masks[2]) && !(masks[1] & masks[2]);
 }
 
+int DibStride(int width, int bitsPerPixel) {
+    return static_cast<int>((static_cast<int64_t>(width) * bitsPerPixel + 31) / 32 * 4);
+}
+
 std::unique_ptr<Bitmap> NewBitmap(int width, int height, int bitsPerPixel, bool topDown) {
     if (width <= 0 || height <= 0 || width > kMaxBitmapSide || height > kMaxBitmapSide ||
         !ValidDepth(bitsPerPixel))
@@ -307,11 +318,10 @@ std::unique_ptr<Bitmap> NewBitmap(int width, int height, int bitsPerPixel, bool 
     b->height = height;
     b->topDown = topDown;
     b->bitsPerPixel = bitsPerPixel;
-    b->stride = static_cast<int>((static_cast<int64_t>(width) * bitsPerPixel + 31) / 32 * 4);
-    const size_t words = static_cast<size_t>(b->stride) / 4 * static_cast<size_t>(height);
-    b->storage.reset(new (std::nothrow) uint32_t[words]());
+    b->stride = DibStride(width, bitsPerPixel);
+    b->storage = AllocatePixels(static_cast<size_t>(b->stride) * static_cast<size_t>(height));
     if (!b->storage) return nullptr;
-    b->bits = reinterpret_cast<uint8_t*>(b->storage.get());
+    b->bits = b->storage.get();
     return b;
 }
 

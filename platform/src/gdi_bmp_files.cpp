@@ -1,12 +1,13 @@
-// LoadImageA for BMP files: the header is checked here, the pixels are decoded by SDL's BMP
-// loader, and the picture keeps its depth and colour table, as a DIB section made from the
-// file would.
+// LoadImageA for BMP files: the header is checked here; run-length pictures are decoded by
+// SDL's BMP loader, while uncompressed rows, stored exactly as a DIB section holds them,
+// become the picture's pixels where they lie in the file read in. Either way the picture
+// keeps its depth, row order and colour table, as a DIB section made from the file would.
 //   [x] 1, 4 and 8 bits with colour tables; RLE4 and RLE8; 16 and 32 bits (BI_RGB or bit
 //       fields); 24 bits; bottom-up and top-down; OS/2 (12-byte) and 40/52/56/108/124-byte
 //       headers
 //   [x] LR_LOADFROMFILE, with or without LR_CREATEDIBSECTION (without: a 32-bit picture)
 //   [ ] resources, icons and cursors, stretching to a requested size, JPEG/PNG payloads
-#include <cstdio>
+//   [x] indices past a short colour table load, and such pixels read as black
 #include <cstring>
 #include <vector>
 
@@ -31,21 +32,30 @@ struct BmpLayout {
     bool topDown = false;
     int bitsPerPixel = 0;
     DWORD compression = BI_RGB;
+    size_t dataOffset = 0;
     uint32_t masks[3] = {0, 0, 0};
     std::vector<RGBQUAD> colors;
 };
 
-uint16_t U16(const std::vector<uint8_t>& f, size_t at) {
+// A file read whole, in pixel memory so that its rows can stay where they are.
+struct FileBytes {
+    PixelMemory data;
+    size_t size = 0;
+    uint8_t operator[](size_t at) const { return data[at]; }
+};
+
+uint16_t U16(const FileBytes& f, size_t at) {
     return static_cast<uint16_t>(f[at] | (f[at + 1] << 8));
 }
-uint32_t U32(const std::vector<uint8_t>& f, size_t at) {
+uint32_t U32(const FileBytes& f, size_t at) {
     return static_cast<uint32_t>(f[at]) | (static_cast<uint32_t>(f[at + 1]) << 8) |
            (static_cast<uint32_t>(f[at + 2]) << 16) | (static_cast<uint32_t>(f[at + 3]) << 24);
 }
 
-// Checks everything SDL will rely on, so that what reaches it is a picture we can hold.
-bool ParseBmp(const std::vector<uint8_t>& f, BmpLayout* out) {
-    const size_t size = f.size();
+// Checks the whole header against the file, so that what gets decoded is a picture we can
+// hold and every row it names lies inside the file.
+bool ParseBmp(const FileBytes& f, BmpLayout* out) {
+    const size_t size = f.size;
     if (size < kFileHeaderBytes + 12 || f[0] != 'B' || f[1] != 'M') return false;
     const uint32_t dataOffset = U32(f, 10);
     const uint32_t headerBytes = U32(f, 14);
@@ -110,11 +120,12 @@ bool ParseBmp(const std::vector<uint8_t>& f, BmpLayout* out) {
         if (tableOffset + count * entryBytes > size) return false;
         out->colors.resize(count);
         for (uint32_t i = 0; i < count; ++i) {
-            const uint8_t* e = f.data() + tableOffset + i * entryBytes;
+            const uint8_t* e = f.data.get() + tableOffset + i * entryBytes;
             out->colors[i] = RGBQUAD{e[0], e[1], e[2], 0};
         }
     }
     if (dataOffset < kFileHeaderBytes + headerBytes || dataOffset >= size) return false;
+    out->dataOffset = dataOffset;
     if (!rle) {
         const uint64_t stride = (static_cast<uint64_t>(width) * bits + 31) / 32 * 4;
         if (dataOffset + stride * static_cast<uint64_t>(height) > size) return false;
@@ -122,51 +133,52 @@ bool ParseBmp(const std::vector<uint8_t>& f, BmpLayout* out) {
     return true;
 }
 
-bool ReadWholeFile(const char* path, std::vector<uint8_t>* out) {
-    std::FILE* file = std::fopen(path, "rb");
-    if (!file) return false;
-    bool ok = std::fseek(file, 0, SEEK_END) == 0;
-    const long length = ok ? std::ftell(file) : -1;
-    ok = ok && length > 0 && static_cast<size_t>(length) <= kMaxBmpFileBytes &&
-         std::fseek(file, 0, SEEK_SET) == 0;
-    if (ok) {
-        out->resize(static_cast<size_t>(length));
-        ok = std::fread(out->data(), 1, out->size(), file) == out->size();
-    }
-    std::fclose(file);
-    return ok;
-}
-
-// SDL's pixels, top row first, repacked into the picture at the file's own depth.
-std::unique_ptr<Bitmap> Repack(const BmpLayout& layout, const sdl::BmpPixels& px) {
-    const int bpp = layout.bitsPerPixel;
-    const int expectedBytes = bpp <= 8 ? 1 : bpp / 8;
-    if (px.width != layout.width || px.height != layout.height ||
-        px.bytesPerPixel != expectedBytes || px.indexed != (bpp <= 8))
-        return nullptr;
-    auto b = NewBitmap(layout.width, layout.height, bpp, layout.topDown);
-    if (!b) return nullptr;
+// Uncompressed rows are the section's rows already: the picture keeps the file's memory and
+// points into it, or copies the rows where 32-bit words would sit off their alignment.
+std::unique_ptr<Bitmap> FromStoredRows(const BmpLayout& layout, FileBytes& file) {
+    auto b = std::make_unique<Bitmap>();
+    b->width = layout.width;
+    b->height = layout.height;
+    b->topDown = layout.topDown;
+    b->bitsPerPixel = layout.bitsPerPixel;
+    b->stride = DibStride(layout.width, layout.bitsPerPixel);
     b->redMask = layout.masks[0];
     b->greenMask = layout.masks[1];
     b->blueMask = layout.masks[2];
+    b->colors = layout.colors;
+    // Only 32-bit pixels are read as whole words, which must sit on their alignment.
+    if (layout.bitsPerPixel != 32 || layout.dataOffset % 4 == 0) {
+        b->storage = std::move(file.data);
+        b->bits = b->storage.get() + layout.dataOffset;
+        return b;
+    }
+    const size_t bytes = static_cast<size_t>(b->stride) * static_cast<size_t>(b->height);
+    b->storage = AllocatePixels(bytes, false);
+    if (!b->storage) return nullptr;
+    b->bits = b->storage.get();
+    std::memcpy(b->bits, file.data.get() + layout.dataOffset, bytes);
+    return b;
+}
+
+// SDL's pixels of a run-length picture (one index a byte, top row first), packed into the
+// picture at the file's own depth.
+std::unique_ptr<Bitmap> Repack(const BmpLayout& layout, const sdl::BmpPixels& px) {
+    if (px.width != layout.width || px.height != layout.height || px.bytesPerPixel != 1 ||
+        !px.indexed)
+        return nullptr;
+    auto b = NewBitmap(layout.width, layout.height, layout.bitsPerPixel, layout.topDown);
+    if (!b) return nullptr;
     b->colors = layout.colors;
     const size_t w = static_cast<size_t>(layout.width);
     for (int y = 0; y < layout.height; ++y) {
         const uint8_t* from = px.pixels + static_cast<size_t>(y) * static_cast<size_t>(px.pitch);
         const int row = layout.topDown ? y : layout.height - 1 - y;
         uint8_t* to = b->bits + static_cast<size_t>(row) * static_cast<size_t>(b->stride);
-        switch (bpp) {
-        case 1:
-            for (size_t x = 0; x < w; ++x)
-                if (from[x] & 1) to[x >> 3] |= static_cast<uint8_t>(0x80 >> (x & 7));
-            break;
-        case 4:
+        if (layout.bitsPerPixel == 8) {
+            std::memcpy(to, from, w);
+        } else {
             for (size_t x = 0; x < w; ++x)
                 to[x >> 1] |= static_cast<uint8_t>((from[x] & 0x0F) << ((x & 1) ? 0 : 4));
-            break;
-        default:
-            std::memcpy(to, from, w * static_cast<size_t>(expectedBytes));
-            break;
         }
     }
     return b;
@@ -178,15 +190,21 @@ HANDLE LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int cx, int cy, UI
     (void)instance; // files only: there are no resources to look up
     if (type != IMAGE_BITMAP || !(flags & LR_LOADFROMFILE) || !name || IS_INTRESOURCE(name))
         return 0;
-    std::vector<uint8_t> file;
+    FileBytes file;
     BmpLayout layout;
-    if (!ReadWholeFile(name, &file) || !ParseBmp(file, &layout)) return 0;
+    file.data = ReadWholeFile(name, kMaxBmpFileBytes, &file.size);
+    if (!file.data || !ParseBmp(file, &layout)) return 0;
     // Pictures come at their own size; stretching on load is not provided.
     if ((cx != 0 && cx != layout.width) || (cy != 0 && cy != layout.height)) return 0;
-    sdl::BmpPixels px;
-    if (!sdl::DecodeBmp(file.data(), file.size(), &px)) return 0;
-    std::unique_ptr<Bitmap> picture = Repack(layout, px);
-    sdl::FreeBmp(&px);
+    std::unique_ptr<Bitmap> picture;
+    if (layout.compression == BI_RLE8 || layout.compression == BI_RLE4) {
+        sdl::BmpPixels px;
+        if (!sdl::DecodeBmp(file.data.get(), file.size, &px)) return 0;
+        picture = Repack(layout, px);
+        sdl::FreeBmp(&px);
+    } else {
+        picture = FromStoredRows(layout, file);
+    }
     if (!picture) return 0;
     if (flags & LR_CREATEDIBSECTION) return AddBitmap(std::move(picture));
     // Without a section the picture takes the screen's format: 32 bits, top-down.

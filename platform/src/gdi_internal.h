@@ -41,6 +41,24 @@ std::vector<uint8_t> RegionMask(HRGN rgn, int width, int height);
 constexpr int64_t kMaxBitmapPixels = int64_t{1} << 26;
 constexpr int kMaxBitmapSide = 32767;
 
+// Pixel memory: big blocks are whole pages mapped and faulted in with one call (a picture
+// is about to be written or read whole, and thousands of single page faults cost more than
+// the copy itself), and a few released ones are kept for reuse; small ones, and every block
+// under AddressSanitizer, come from malloc so that overflows show. A file read in can
+// become a picture's pixels.
+struct PixelDeleter {
+    size_t mapped = 0; // length of a mapped block; 0 for malloc'd memory
+    void operator()(uint8_t* p) const;
+};
+using PixelMemory = std::unique_ptr<uint8_t[], PixelDeleter>;
+
+// Memory for pixels (zero-filled unless the caller is about to write all of it), or null
+// when memory is short.
+PixelMemory AllocatePixels(size_t bytes, bool zeroed = true);
+// A whole regular file's bytes, or null (missing, not a regular file, empty, more than
+// maxBytes, unreadable); `size` receives its length.
+PixelMemory ReadWholeFile(const char* path, size_t maxBytes, size_t* size);
+
 // A DIB section (or the stock 1 x 1 monochrome bitmap of new memory DCs). Rows are padded
 // to 4 bytes; `topDown` says whether the first row in memory is the picture's top row.
 struct Bitmap {
@@ -52,7 +70,7 @@ struct Bitmap {
     // Channel masks of 16- and 32-bit pixels (5-5-5 and 8-8-8 unless given as bit fields).
     uint32_t redMask = 0, greenMask = 0, blueMask = 0;
     std::vector<RGBQUAD> colors; // colour table of 1-, 4- and 8-bit pictures
-    std::unique_ptr<uint32_t[]> storage;
+    PixelMemory storage;         // holds the pixels, maybe among other bytes (a whole file)
     uint8_t* bits = nullptr;
     bool section = true; // GetObjectA shows bmBits only for sections
     bool stock = false;
@@ -99,6 +117,8 @@ HBITMAP AddBitmap(std::unique_ptr<Bitmap> bitmap);
 HPALETTE AddPalette(std::unique_ptr<Palette> palette);
 HRGN AddRegion(std::unique_ptr<Region> region);
 
+// Bytes per row of a DIB: whole 32-bit words.
+int DibStride(int width, int bitsPerPixel);
 // A fresh zero-filled bitmap of the given shape, or null when it is too large or memory is
 // short. Masks and colour table are left for the caller.
 std::unique_ptr<Bitmap> NewBitmap(int width, int height, int bitsPerPixel, bool topDown);

@@ -1,6 +1,7 @@
 // Regions: unions of half-open rectangles, their set operations (pixman's), point tests and
 // read-back, plus the queries the window side makes for hit tests and composition.
-//   [x] SetRect, CreateRectRgn, ExtCreateRegion (RDH_RECTANGLES, no transform)
+//   [x] SetRect, CreateRectRgn, ExtCreateRegion (RDH_RECTANGLES, no transform); rectangles
+//       already in band order are joined without pixman's sort
 //   [x] CombineRgn: AND, OR, XOR, DIFF, COPY; a union that adds rows below is appended in
 //       place, so a region built band after band costs no more than one built at once
 //   [x] PtInRegion, GetRgnBox, GetRegionData, EqualRgn
@@ -24,12 +25,6 @@ namespace {
 constexpr int32_t kMinCoord = INT32_MIN / 2;
 constexpr int32_t kMaxCoord = INT32_MAX / 2;
 
-std::unique_ptr<Region> NewRegionFrom(const RegionBox* rects, size_t count) {
-    auto r = std::make_unique<Region>();
-    if (!backend::RegionFromRects(rects, count, &r->boxes, &r->extents)) return nullptr;
-    return r;
-}
-
 RegionBox UnionOfExtents(const RegionBox& a, const RegionBox& b) {
     return RegionBox{std::min(a.x1, b.x1), std::min(a.y1, b.y1), std::max(a.x2, b.x2),
                      std::max(a.y2, b.y2)};
@@ -50,8 +45,76 @@ size_t BandEnd(const std::vector<RegionBox>& boxes, size_t i) {
     return i;
 }
 
+// Appends one band (boxes of one height, left to right, apart) below the list. A band equal
+// to the one right above it, and touching it, joins that one instead, as pixman would do.
+void AppendBand(std::vector<RegionBox>& boxes, const RegionBox* band, size_t n) {
+    if (!boxes.empty() && boxes.back().y2 == band[0].y1) {
+        const size_t start = BandStart(boxes, boxes.size() - 1);
+        const bool same =
+            boxes.size() - start == n &&
+            std::equal(band, band + n, boxes.begin() + static_cast<std::ptrdiff_t>(start),
+                       [](const RegionBox& p, const RegionBox& q) {
+                           return p.x1 == q.x1 && p.x2 == q.x2;
+                       });
+        if (same) {
+            for (size_t i = start; i < boxes.size(); ++i)
+                boxes[i].y2 = band[0].y2;
+            return;
+        }
+    }
+    boxes.insert(boxes.end(), band, band + n);
+}
+
+// Rectangles already in band order (by top, then left; one height per band; bands and the
+// boxes within a band apart) need no sorting and are joined band by band: what a bitmap scan
+// hands over. False for anything else, which pixman sorts out.
+bool FromOrderedRects(const RegionBox* r, size_t n, Region& out) {
+    out.boxes.clear();
+    out.boxes.reserve(n);
+    RegionBox e{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+    int32_t above = INT32_MIN;
+    for (size_t i = 0; i < n;) {
+        const int32_t y1 = r[i].y1, y2 = r[i].y2;
+        if (y1 >= y2 || y1 < above) return false;
+        size_t j = i;
+        for (; j < n && r[j].y1 == y1; ++j) {
+            if (r[j].y2 != y2 || r[j].x1 >= r[j].x2) return false;
+            if (j > i && r[j].x1 <= r[j - 1].x2) return false; // touching boxes merge
+        }
+        AppendBand(out.boxes, r + i, j - i);
+        e = RegionBox{std::min(e.x1, r[i].x1), std::min(e.y1, y1), std::max(e.x2, r[j - 1].x2),
+                      std::max(e.y2, y2)};
+        above = y2;
+        i = j;
+    }
+    out.extents = n ? e : RegionBox{0, 0, 0, 0};
+    return true;
+}
+
+std::unique_ptr<Region> NewRegionFrom(const RegionBox* rects, size_t count) {
+    auto r = std::make_unique<Region>();
+    if (FromOrderedRects(rects, count, *r)) return r;
+    if (!backend::RegionFromRects(rects, count, &r->boxes, &r->extents)) return nullptr;
+    return r;
+}
+
+// One band's boxes joined with another's of the same height.
+std::vector<RegionBox> MergeBands(const RegionBox* a, size_t na, const RegionBox* b, size_t nb) {
+    std::vector<RegionBox> out;
+    out.reserve(na + nb);
+    size_t i = 0, j = 0;
+    while (i < na || j < nb) {
+        const RegionBox& next = (j == nb || (i < na && a[i].x1 <= b[j].x1)) ? a[i++] : b[j++];
+        if (!out.empty() && next.x1 <= out.back().x2)
+            out.back().x2 = std::max(out.back().x2, next.x2);
+        else
+            out.push_back(next);
+    }
+    return out;
+}
+
 // a = a | b. Bands of a that end above b's top are untouched, so only a's last bands and b
-// go through pixman and the result is appended after them. Regions built row by row (bitmap
+// are joined and the result is appended after them. Regions built row by row (bitmap
 // outlines) grow in linear time this way instead of being rebuilt at each step.
 bool UnionInPlace(Region& a, const Region& b) {
     if (b.boxes.empty()) return true;
@@ -64,29 +127,39 @@ bool UnionInPlace(Region& a, const Region& b) {
     const auto split = std::partition_point(a.boxes.begin(), a.boxes.end(),
                                             [top](const RegionBox& r) { return r.y2 <= top; });
     const size_t keep = static_cast<size_t>(split - a.boxes.begin());
-    std::vector<RegionBox> tail(split, a.boxes.end()), merged;
-    RegionBox mergedExtents;
-    if (!backend::RegionCombine(backend::RegionOp::Or, tail, b.boxes, &merged, &mergedExtents))
-        return false;
-    a.boxes.resize(keep);
-    size_t from = 0;
-    if (keep > 0 && !merged.empty() && a.boxes.back().y2 == merged.front().y1) {
-        // The seam: a band equal to the one right above it joins it, as pixman would do.
-        const size_t lastStart = BandStart(a.boxes, keep - 1);
-        const size_t firstEnd = BandEnd(merged, 0);
-        const bool same =
-            keep - lastStart == firstEnd &&
-            std::equal(a.boxes.begin() + static_cast<std::ptrdiff_t>(lastStart), a.boxes.end(),
-                       merged.begin(), [](const RegionBox& p, const RegionBox& q) {
-                           return p.x1 == q.x1 && p.x2 == q.x2;
-                       });
-        if (same) {
-            for (size_t i = lastStart; i < keep; ++i)
-                a.boxes[i].y2 = merged.front().y2;
-            from = firstEnd;
+    const size_t bFirstEnd = BandEnd(b.boxes, 0);
+    if (keep == a.boxes.size()) {
+        // b lies wholly below a.
+        AppendBand(a.boxes, b.boxes.data(), bFirstEnd);
+        a.boxes.insert(a.boxes.end(), b.boxes.begin() + static_cast<std::ptrdiff_t>(bFirstEnd),
+                       b.boxes.end());
+    } else if (BandEnd(a.boxes, keep) == a.boxes.size() && a.boxes[keep].y1 == b.boxes[0].y1 &&
+               a.boxes[keep].y2 == b.boxes[0].y2) {
+        // a's last band and b's first cover the same rows: the seam of a row split in two.
+        const std::vector<RegionBox> seam =
+            MergeBands(a.boxes.data() + keep, a.boxes.size() - keep, b.boxes.data(), bFirstEnd);
+        a.boxes.resize(keep);
+        AppendBand(a.boxes, seam.data(), seam.size());
+        if (bFirstEnd < b.boxes.size()) {
+            const size_t secondEnd = BandEnd(b.boxes, bFirstEnd);
+            AppendBand(a.boxes, b.boxes.data() + bFirstEnd, secondEnd - bFirstEnd);
+            a.boxes.insert(a.boxes.end(), b.boxes.begin() + static_cast<std::ptrdiff_t>(secondEnd),
+                           b.boxes.end());
+        }
+    } else {
+        // Anything else: pixman joins a's overlapping bands with b.
+        std::vector<RegionBox> tail(split, a.boxes.end()), merged;
+        RegionBox mergedExtents;
+        if (!backend::RegionCombine(backend::RegionOp::Or, tail, b.boxes, &merged, &mergedExtents))
+            return false;
+        a.boxes.resize(keep);
+        if (!merged.empty()) {
+            const size_t firstEnd = BandEnd(merged, 0);
+            AppendBand(a.boxes, merged.data(), firstEnd);
+            a.boxes.insert(a.boxes.end(), merged.begin() + static_cast<std::ptrdiff_t>(firstEnd),
+                           merged.end());
         }
     }
-    a.boxes.insert(a.boxes.end(), merged.begin() + static_cast<std::ptrdiff_t>(from), merged.end());
     a.extents = UnionOfExtents(a.extents, b.extents);
     return true;
 }

@@ -377,3 +377,23 @@ TEST(GdiDibSection, RefusesWhatItCannotHold) {
     }
     EXPECT_EQ(CreateDIBSection(0, nullptr, DIB_RGB_COLORS, nullptr, 0, 0), 0u);
 }
+
+TEST(GdiDibSection, BigSectionsStartZeroedAlsoWhenTheirMemoryIsReused) {
+    // Sections of a few megabytes, made and released in turn, as pictures are loaded.
+    for (const int side : {1024, 1024, 900, 1024}) {
+        SCOPED_TRACE(side);
+        BITMAPINFO info{};
+        info.bmiHeader = BITMAPINFOHEADER{40, side, side, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        const HBITMAP b = CreateDIBSection(0, &info, DIB_RGB_COLORS, &bits, 0, 0);
+        ASSERT_NE(b, 0u);
+        auto* words = static_cast<uint32_t*>(bits);
+        const size_t n = size_t(side) * side;
+        size_t nonzero = 0;
+        for (size_t i = 0; i < n; ++i)
+            nonzero += words[i] != 0;
+        EXPECT_EQ(nonzero, 0u);
+        std::memset(bits, 0xA5, n * 4); // dirty it for the next round
+        EXPECT_TRUE(DeleteObject(b));
+    }
+}

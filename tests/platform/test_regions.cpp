@@ -1,5 +1,6 @@
 // Regions: half-open rectangles, every CombineRgn mode against pixel-set arithmetic, the
 // region-data record both ways, and unions built chunk by chunk matching one built at once.
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <vector>
@@ -138,6 +139,11 @@ TEST(Regions, ExtCreateRegionReadsOnlyWhatItIsGiven) {
     b.Data()->rdh.dwSize = 40;
     EXPECT_EQ(ExtCreateRegion(nullptr, b.Size(), b.Data()), 0u);
 
+    // Touching rectangles of one row join into one.
+    EXPECT_EQ(GetRgnBox(FromRects({{0, 0, 2, 1}, {2, 0, 4, 1}, {0, 1, 4, 2}}), &box), SIMPLEREGION);
+    EXPECT_EQ(box.right, 4);
+    EXPECT_EQ(box.bottom, 2);
+
     // No rectangles make an empty region, not a failure.
     RegionBuffer none(0);
     const HRGN empty = ExtCreateRegion(nullptr, none.Size(), none.Data());
@@ -194,8 +200,13 @@ TEST(Regions, UnionsBuiltChunkByChunkMatchOneBuiltAtOnce) {
             x += run;
         }
     }
-    const HRGN whole = FromRects(rows);
+    // The reference is pixman's own build of the rectangles in no particular order.
+    std::vector<RECT> shuffled = rows;
+    std::shuffle(shuffled.begin(), shuffled.end(), rng);
+    const HRGN whole = FromRects(shuffled);
     const std::vector<uint8_t> wholeBytes = RegionBytes(whole);
+    // Handed over in band order, the rectangles give the same list without the sorting.
+    EXPECT_EQ(RegionBytes(FromRects(rows)), wholeBytes);
 
     for (const size_t chunk : {size_t{1}, size_t{3}, size_t{17}, size_t{100}, rows.size()}) {
         SCOPED_TRACE(chunk);
