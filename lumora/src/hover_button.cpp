@@ -62,11 +62,16 @@ void OnCreate(HWND wnd) {
     RECT button{}, parent{};
     GetWindowRect(wnd, &button);
     GetWindowRect(GetParent(wnd), &parent);
+    // Without its normal picture the button keeps the size it was made with, but it is
+    // placed like every other button so that a layout does not shift for a missing file.
+    int width = button.right - button.left, height = button.bottom - button.top;
     if (normal && GetObjectA(normal, sizeof bm, &bm)) {
-        // The fixed offsets stand for the parent's frame and caption, whatever it has.
-        MoveWindow(wnd, button.left - parent.left - 3, button.top - parent.top - 19, bm.bmWidth,
-                   bm.bmHeight, FALSE);
+        width = bm.bmWidth;
+        height = bm.bmHeight;
     }
+    // The fixed offsets stand for the parent's frame and caption, whatever it has.
+    MoveWindow(wnd, button.left - parent.left - 3, button.top - parent.top - 19, width, height,
+               FALSE);
     LoadPicture(wnd, NORMALBMP, normal, normal ? palette : 0);
 
     HPALETTE hoverPalette = 0;
