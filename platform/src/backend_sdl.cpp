@@ -202,6 +202,9 @@ bool EnsureVideo() {
         SDL_SetHint(SDL_HINT_VIDEODRIVER, nullptr);
     }
     g_videoFailed = !g_videoStarted;
+    // The GL library stays loaded for the whole run: SDL would otherwise load and unload
+    // the driver with every GL window, format probes included.
+    if (g_videoStarted) SDL_GL_LoadLibrary(nullptr);
     return g_videoStarted;
 }
 
