@@ -4,6 +4,8 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+
 #include "lumora/window.h"
 #include "platform/win32.h"
 
@@ -36,14 +38,14 @@ void MouseViewUpdate(int x, int y) {
         SetCursorPos(cx, cy);
         const double turnX = static_cast<double>(MPos.x - cx) / 100 * MSpeed;
         const double turnY = static_cast<double>(cy - MPos.y) / 100 * MSpeed;
+        // Only free look holds the vertical angle within 60 degrees either way.
+        const auto turnClamped = [](float angle, double by) {
+            return std::clamp(static_cast<float>(angle - by), -60.0f, 60.0f);
+        };
         XRot = static_cast<float>(XRot + turnX);
-        YRot = static_cast<float>(YRot - turnY);
-        if (YRot > 60) YRot = 60;
-        if (YRot < -60) YRot = -60;
+        YRot = turnClamped(YRot, turnY);
         XRot2 = static_cast<float>(XRot2 + turnX);
-        YRot2 = static_cast<float>(YRot2 - turnY);
-        if (YRot2 > 60) YRot2 = 60;
-        if (YRot2 < -60) YRot2 = -60;
+        YRot2 = turnClamped(YRot2, turnY);
     }
 }
 

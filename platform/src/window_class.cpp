@@ -35,20 +35,22 @@ const WindowClass* FindWindowClass(const std::string& name) {
 }
 
 ATOM RegisterClassA(const WNDCLASSA* wc) {
-    if (!wc || !wc->lpszClassName || IS_INTRESOURCE(wc->lpszClassName)) return 0;
-    WindowClass c;
-    c.name = wc->lpszClassName;
-    c.style = wc->style;
-    c.proc = wc->lpfnWndProc;
-    c.instance = wc->hInstance;
-    c.icon = wc->hIcon;
-    c.cursor = wc->hCursor;
-    c.background = wc->hbrBackground;
-    if (wc->lpszMenuName && !IS_INTRESOURCE(wc->lpszMenuName)) c.menuName = wc->lpszMenuName;
-    return Register(c);
+    if (!wc) return 0;
+    WNDCLASSEXA ex{};
+    ex.cbSize = sizeof ex;
+    ex.style = wc->style;
+    ex.lpfnWndProc = wc->lpfnWndProc;
+    ex.hInstance = wc->hInstance;
+    ex.hIcon = wc->hIcon;
+    ex.hCursor = wc->hCursor;
+    ex.hbrBackground = wc->hbrBackground;
+    ex.lpszMenuName = wc->lpszMenuName;
+    ex.lpszClassName = wc->lpszClassName;
+    return RegisterClassExA(&ex);
 }
 
 ATOM RegisterClassExA(const WNDCLASSEXA* wc) {
+    // 48 is the record's size where pointers are 32 bits; programs written for it pass that.
     if (!wc || (wc->cbSize != sizeof(WNDCLASSEXA) && wc->cbSize != 48)) return 0;
     if (!wc->lpszClassName || IS_INTRESOURCE(wc->lpszClassName)) return 0;
     WindowClass c;
