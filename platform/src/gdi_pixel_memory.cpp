@@ -91,7 +91,7 @@ PixelMemory ReadWholeFile(const char* path, size_t maxBytes, size_t* size) {
     *size = 0;
     int fd;
     do {
-        fd = open(path, O_RDONLY | O_CLOEXEC);
+        fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK); // a FIFO must not block us
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) return nullptr;
     struct stat st;

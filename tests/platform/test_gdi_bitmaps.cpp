@@ -43,7 +43,8 @@ void MakeSection(Section& s, const bmp_fixture::Layout& l, const std::vector<uin
     size_t at = 0;
     for (uint32_t m : l.masks)
         info.extra[at++] = m;
-    std::memcpy(&info.extra[at], l.colors.data(), l.colors.size() * sizeof(RGBQUAD));
+    if (!l.colors.empty())
+        std::memcpy(&info.extra[at], l.colors.data(), l.colors.size() * sizeof(RGBQUAD));
     void* bits = nullptr;
     s.bitmap =
         CreateDIBSection(0, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, 0, 0);
