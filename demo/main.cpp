@@ -1,4 +1,6 @@
 // Entry point of the cloud demo.
 #include "demo.h"
 
-int main() { return CloudsDemo::RunCloudsDemo(); }
+int main() {
+    return CloudsDemo::RunCloudsDemo();
+}

@@ -28,7 +28,9 @@ const char* const QuestionCaption = "Video!";
 const char* const WindowTitle = "Generazione di nubi - 1/7 selezione tipo di nube - S cambia nube";
 const char* const TextureFile = "CloudsParticles4.tga";
 
-void OpenGL_Texture() { TextureLoadTGAID(TextureFile, 0); }
+void OpenGL_Texture() {
+    TextureLoadTGAID(TextureFile, 0);
+}
 
 void OpenGL_CreateList() {
     OpenGL_Texture();

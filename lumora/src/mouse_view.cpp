@@ -76,7 +76,8 @@ void SetGLMouseMove(int32_t XYZ, int32_t Speed) {
         glRotatef(XRot, 0, 1, 0);
         glRotatef(YRot, 1, 0, 0);
         break;
-    default: break;
+    default:
+        break;
     }
 }
 

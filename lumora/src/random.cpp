@@ -17,7 +17,9 @@ TGLVector GLVector(double X, double Y, double Z) {
     return TGLVector{static_cast<float>(X), static_cast<float>(Y), static_cast<float>(Z)};
 }
 
-double Random() { return static_cast<double>(NextRandom()) / 4294967296.0; }
+double Random() {
+    return static_cast<double>(NextRandom()) / 4294967296.0;
+}
 
 int32_t Random(int32_t Range) {
     const uint32_t r = NextRandom();
@@ -30,6 +32,8 @@ float RandomF(float Range) {
     return static_cast<float>(r / 0.9L * static_cast<long double>(Range));
 }
 
-void RandomReset() { RandSeed = 0; }
+void RandomReset() {
+    RandSeed = 0;
+}
 
 } // namespace Lumora

@@ -19,23 +19,55 @@ namespace {
 HCURSOR CursorOfChoice(int32_t choice) {
     uintptr_t id = 0;
     switch (choice) {
-    case ARROW: id = IDC_ARROW; break;
-    case IBEAM: id = IDC_IBEAM; break;
-    case WAIT: id = IDC_WAIT; break;
-    case CROSS: id = IDC_CROSS; break;
-    case UPARROW: id = IDC_UPARROW; break;
-    case SIZE: id = IDC_SIZE; break;
-    case FILECURSOR: return LoadCursorFromFileA(CursorFile ? CursorFile : "");
-    case SIZENWSE: id = IDC_SIZENWSE; break;
-    case SIZENESW: id = IDC_SIZENESW; break;
-    case SIZEWE: id = IDC_SIZEWE; break;
-    case SIZENS: id = IDC_SIZENS; break;
-    case SIZEALL: id = IDC_SIZEALL; break;
-    case NOCURSOR: id = IDC_NO; break;
-    case HAND: id = IDC_HAND; break;
-    case APPSTARTING: id = IDC_APPSTARTING; break;
-    case HELP: id = IDC_HELP; break;
-    default: return 0; // an unknown choice gives a class without a cursor
+    case ARROW:
+        id = IDC_ARROW;
+        break;
+    case IBEAM:
+        id = IDC_IBEAM;
+        break;
+    case WAIT:
+        id = IDC_WAIT;
+        break;
+    case CROSS:
+        id = IDC_CROSS;
+        break;
+    case UPARROW:
+        id = IDC_UPARROW;
+        break;
+    case SIZE:
+        id = IDC_SIZE;
+        break;
+    case FILECURSOR:
+        return LoadCursorFromFileA(CursorFile ? CursorFile : "");
+    case SIZENWSE:
+        id = IDC_SIZENWSE;
+        break;
+    case SIZENESW:
+        id = IDC_SIZENESW;
+        break;
+    case SIZEWE:
+        id = IDC_SIZEWE;
+        break;
+    case SIZENS:
+        id = IDC_SIZENS;
+        break;
+    case SIZEALL:
+        id = IDC_SIZEALL;
+        break;
+    case NOCURSOR:
+        id = IDC_NO;
+        break;
+    case HAND:
+        id = IDC_HAND;
+        break;
+    case APPSTARTING:
+        id = IDC_APPSTARTING;
+        break;
+    case HELP:
+        id = IDC_HELP;
+        break;
+    default:
+        return 0; // an unknown choice gives a class without a cursor
     }
     return LoadCursorA(0, MAKEINTRESOURCEA(id));
 }
@@ -48,7 +80,8 @@ HICON IconOfChoice(int32_t choice) {
 
 } // namespace
 
-void OGLWindowSetting(int32_t TypeCursor, const char* CurFile, int32_t TypeIcon, const char* IcoFile) {
+void OGLWindowSetting(int32_t TypeCursor, const char* CurFile, int32_t TypeIcon,
+                      const char* IcoFile) {
     if (MouseFree) {
         Start = GetTickCount();
         SetCursorPos(Width / 2, Height / 2);
@@ -105,17 +138,17 @@ bool WindowRegister() {
 HWND WindowCreate(const char* pcApplicationName) {
     DWORD style;
     if (!FullScreen) {
-        style = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU |
-                WS_MINIMIZEBOX;
+        style = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION |
+                WS_SYSMENU | WS_MINIMIZEBOX;
     } else {
         // The desktop keeps its mode: the window takes the screen's size instead.
         Width = GetSystemMetrics(SM_CXSCREEN);
         Height = GetSystemMetrics(SM_CYSCREEN);
         style = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_BORDER | WS_SYSMENU;
     }
-    const HWND wnd = CreateWindowExA(0, GLWindowClass, pcApplicationName, style, CW_USEDEFAULT,
-                                     CW_USEDEFAULT, Width, Height, 0, 0, GetModuleHandleA(nullptr),
-                                     nullptr);
+    const HWND wnd =
+        CreateWindowExA(0, GLWindowClass, pcApplicationName, style, CW_USEDEFAULT, CW_USEDEFAULT,
+                        Width, Height, 0, 0, GetModuleHandleA(nullptr), nullptr);
     if (wnd) {
         ShowWindow(wnd, GetStartupShowCommand());
         UpdateWindow(wnd);
@@ -157,8 +190,10 @@ HWND CreateStatusBar(HWND Parent) {
     if (AWnd != 0) {
         // Only the parts a program asked for, and never more than the table holds.
         const int32_t parts = MaxStatusItem < 0 ? 0 : MaxStatusItem > 20 ? 20 : MaxStatusItem;
-        for (int32_t i = 1; i <= parts; ++i) Edges[i] = StatusItem[i];
-        SendMessageA(AWnd, SB_SETPARTS, static_cast<WPARAM>(parts), reinterpret_cast<LPARAM>(&Edges[1]));
+        for (int32_t i = 1; i <= parts; ++i)
+            Edges[i] = StatusItem[i];
+        SendMessageA(AWnd, SB_SETPARTS, static_cast<WPARAM>(parts),
+                     reinterpret_cast<LPARAM>(&Edges[1]));
     }
     return AWnd;
 }

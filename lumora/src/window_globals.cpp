@@ -43,7 +43,8 @@ int32_t ZCoord = 0;
 int32_t SetMX = 0, SetMY = 0;
 int32_t SetOMX = 0, SetOMY = 0;
 void (*CreateMouseMenu)() = nullptr;
-platform::LRESULT (*GetInputCommand)(HWND, platform::UINT, platform::WPARAM, platform::LPARAM) = nullptr;
+platform::LRESULT (*GetInputCommand)(HWND, platform::UINT, platform::WPARAM,
+                                     platform::LPARAM) = nullptr;
 
 float XRot = 0, YRot = 0;
 float Depth = 0;

@@ -26,7 +26,9 @@ LRESULT GLWndProc(HWND Window, UINT AMessage, WPARAM WParam, LPARAM LParam) {
     const int x = GET_X_LPARAM(LParam);
     const int y = GET_Y_LPARAM(LParam);
     switch (AMessage) {
-    case WM_CREATE: Active = true; return 0;
+    case WM_CREATE:
+        Active = true;
+        return 0;
     case WM_DESTROY:
         Active = false;
         PostQuitMessage(0);
@@ -92,7 +94,8 @@ LRESULT GLWndProc(HWND Window, UINT AMessage, WPARAM WParam, LPARAM LParam) {
         RightMouseDown = false;
         RightMouseDown2 = false;
         break;
-    default: break;
+    default:
+        break;
     }
     return DefaultProcessing(Window, AMessage, WParam, LParam);
 }
@@ -104,6 +107,8 @@ void SetGLMsg() {
     DispatchMessageA(&Msg_);
 }
 
-bool SetGLKey(char Key) { return SetKey[static_cast<unsigned char>(Key)] != 0; }
+bool SetGLKey(char Key) {
+    return SetKey[static_cast<unsigned char>(Key)] != 0;
+}
 
 } // namespace Lumora

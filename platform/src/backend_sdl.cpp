@@ -39,48 +39,87 @@ int VirtualKeyOf(const SDL_Keysym& key) {
     if (k >= SDLK_F1 && k <= SDLK_F12) return 0x70 + (k - SDLK_F1);
     if (k >= SDLK_KP_1 && k <= SDLK_KP_9) return 0x61 + (k - SDLK_KP_1);
     switch (k) {
-    case SDLK_KP_0: return 0x60;
-    case SDLK_KP_MULTIPLY: return 0x6A;
-    case SDLK_KP_PLUS: return 0x6B;
-    case SDLK_KP_MINUS: return 0x6D;
-    case SDLK_KP_PERIOD: return 0x6E;
-    case SDLK_KP_DIVIDE: return 0x6F;
-    case SDLK_KP_ENTER: return 0x0D;
-    case SDLK_ESCAPE: return 0x1B;
-    case SDLK_RETURN: return 0x0D;
-    case SDLK_SPACE: return 0x20;
-    case SDLK_BACKSPACE: return 0x08;
-    case SDLK_TAB: return 0x09;
-    case SDLK_PAUSE: return 0x13;
-    case SDLK_CAPSLOCK: return 0x14;
-    case SDLK_PAGEUP: return 0x21;
-    case SDLK_PAGEDOWN: return 0x22;
-    case SDLK_END: return 0x23;
-    case SDLK_HOME: return 0x24;
-    case SDLK_LEFT: return 0x25;
-    case SDLK_UP: return 0x26;
-    case SDLK_RIGHT: return 0x27;
-    case SDLK_DOWN: return 0x28;
-    case SDLK_INSERT: return 0x2D;
-    case SDLK_DELETE: return 0x2E;
+    case SDLK_KP_0:
+        return 0x60;
+    case SDLK_KP_MULTIPLY:
+        return 0x6A;
+    case SDLK_KP_PLUS:
+        return 0x6B;
+    case SDLK_KP_MINUS:
+        return 0x6D;
+    case SDLK_KP_PERIOD:
+        return 0x6E;
+    case SDLK_KP_DIVIDE:
+        return 0x6F;
+    case SDLK_KP_ENTER:
+        return 0x0D;
+    case SDLK_ESCAPE:
+        return 0x1B;
+    case SDLK_RETURN:
+        return 0x0D;
+    case SDLK_SPACE:
+        return 0x20;
+    case SDLK_BACKSPACE:
+        return 0x08;
+    case SDLK_TAB:
+        return 0x09;
+    case SDLK_PAUSE:
+        return 0x13;
+    case SDLK_CAPSLOCK:
+        return 0x14;
+    case SDLK_PAGEUP:
+        return 0x21;
+    case SDLK_PAGEDOWN:
+        return 0x22;
+    case SDLK_END:
+        return 0x23;
+    case SDLK_HOME:
+        return 0x24;
+    case SDLK_LEFT:
+        return 0x25;
+    case SDLK_UP:
+        return 0x26;
+    case SDLK_RIGHT:
+        return 0x27;
+    case SDLK_DOWN:
+        return 0x28;
+    case SDLK_INSERT:
+        return 0x2D;
+    case SDLK_DELETE:
+        return 0x2E;
     case SDLK_LSHIFT:
-    case SDLK_RSHIFT: return 0x10;
+    case SDLK_RSHIFT:
+        return 0x10;
     case SDLK_LCTRL:
-    case SDLK_RCTRL: return 0x11;
+    case SDLK_RCTRL:
+        return 0x11;
     case SDLK_LALT:
-    case SDLK_RALT: return 0x12;
-    case SDLK_SEMICOLON: return 0xBA;
-    case SDLK_EQUALS: return 0xBB;
-    case SDLK_COMMA: return 0xBC;
-    case SDLK_MINUS: return 0xBD;
-    case SDLK_PERIOD: return 0xBE;
-    case SDLK_SLASH: return 0xBF;
-    case SDLK_BACKQUOTE: return 0xC0;
-    case SDLK_LEFTBRACKET: return 0xDB;
-    case SDLK_BACKSLASH: return 0xDC;
-    case SDLK_RIGHTBRACKET: return 0xDD;
-    case SDLK_QUOTE: return 0xDE;
-    default: break;
+    case SDLK_RALT:
+        return 0x12;
+    case SDLK_SEMICOLON:
+        return 0xBA;
+    case SDLK_EQUALS:
+        return 0xBB;
+    case SDLK_COMMA:
+        return 0xBC;
+    case SDLK_MINUS:
+        return 0xBD;
+    case SDLK_PERIOD:
+        return 0xBE;
+    case SDLK_SLASH:
+        return 0xBF;
+    case SDLK_BACKQUOTE:
+        return 0xC0;
+    case SDLK_LEFTBRACKET:
+        return 0xDB;
+    case SDLK_BACKSLASH:
+        return 0xDC;
+    case SDLK_RIGHTBRACKET:
+        return 0xDD;
+    case SDLK_QUOTE:
+        return 0xDE;
+    default:
+        break;
     }
     // Non-Latin layouts: fall back to the key's position for letters and digits.
     const SDL_Scancode s = key.scancode;
@@ -132,15 +171,20 @@ bool Translate(const SDL_Event& in, BackendEvent& out) {
         out.windowId = in.button.windowID;
         out.x = in.button.x;
         out.y = in.button.y;
-        out.button = in.button.button == SDL_BUTTON_LEFT    ? 1
+        out.button = in.button.button == SDL_BUTTON_LEFT     ? 1
                      : in.button.button == SDL_BUTTON_MIDDLE ? 2
                      : in.button.button == SDL_BUTTON_RIGHT  ? 3
-                                                              : 0;
+                                                             : 0;
         out.buttons = ButtonBits(SDL_GetMouseState(nullptr, nullptr));
         // The state SDL reports may lag the event being translated; make it agree.
-        const unsigned bit = out.button == 1 ? 1u : out.button == 2 ? 2u : out.button == 3 ? 4u : 0u;
-        if (out.kind == BackendEvent::MouseDown) out.buttons |= bit;
-        else out.buttons &= ~bit;
+        const unsigned bit = out.button == 1   ? 1u
+                             : out.button == 2 ? 2u
+                             : out.button == 3 ? 4u
+                                               : 0u;
+        if (out.kind == BackendEvent::MouseDown)
+            out.buttons |= bit;
+        else
+            out.buttons &= ~bit;
         FillModifiers(out);
         return out.button != 0;
     }
@@ -155,13 +199,26 @@ bool Translate(const SDL_Event& in, BackendEvent& out) {
     case SDL_WINDOWEVENT:
         out.windowId = in.window.windowID;
         switch (in.window.event) {
-        case SDL_WINDOWEVENT_CLOSE: out.kind = BackendEvent::WindowClose; return true;
-        case SDL_WINDOWEVENT_EXPOSED: out.kind = BackendEvent::WindowExposed; return true;
-        case SDL_WINDOWEVENT_ENTER: out.kind = BackendEvent::WindowEnter; return true;
-        case SDL_WINDOWEVENT_LEAVE: out.kind = BackendEvent::WindowLeave; return true;
-        case SDL_WINDOWEVENT_FOCUS_GAINED: out.kind = BackendEvent::FocusGained; return true;
-        case SDL_WINDOWEVENT_FOCUS_LOST: out.kind = BackendEvent::FocusLost; return true;
-        default: return false;
+        case SDL_WINDOWEVENT_CLOSE:
+            out.kind = BackendEvent::WindowClose;
+            return true;
+        case SDL_WINDOWEVENT_EXPOSED:
+            out.kind = BackendEvent::WindowExposed;
+            return true;
+        case SDL_WINDOWEVENT_ENTER:
+            out.kind = BackendEvent::WindowEnter;
+            return true;
+        case SDL_WINDOWEVENT_LEAVE:
+            out.kind = BackendEvent::WindowLeave;
+            return true;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            out.kind = BackendEvent::FocusGained;
+            return true;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            out.kind = BackendEvent::FocusLost;
+            return true;
+        default:
+            return false;
         }
     case SDL_QUIT:
         out.kind = BackendEvent::Quit;
@@ -208,7 +265,9 @@ bool EnsureVideo() {
     return g_videoStarted;
 }
 
-bool VideoStarted() { return g_videoStarted; }
+bool VideoStarted() {
+    return g_videoStarted;
+}
 
 bool DesktopSize(int& width, int& height) {
     if (!EnsureVideo()) return false;
@@ -237,8 +296,10 @@ void DestroyTopLevel(uint32_t id) {
 void ShowTopLevel(uint32_t id, bool show) {
     SDL_Window* w = SDL_GetWindowFromID(id);
     if (!w) return;
-    if (show) SDL_ShowWindow(w);
-    else SDL_HideWindow(w);
+    if (show)
+        SDL_ShowWindow(w);
+    else
+        SDL_HideWindow(w);
 }
 
 void SetTopLevelTitle(uint32_t id, const std::string& titleUtf8) {
@@ -276,8 +337,10 @@ void* CreateGlContext(uint32_t windowId, const GlAttributes& gl) {
     ApplyGlAttributes(gl);
     SDL_GLContext context = SDL_GL_CreateContext(w);
     // Creating a context does not make it current; the caller's stays.
-    if (previous && previousWindow) SDL_GL_MakeCurrent(previousWindow, previous);
-    else SDL_GL_MakeCurrent(w, nullptr);
+    if (previous && previousWindow)
+        SDL_GL_MakeCurrent(previousWindow, previous);
+    else
+        SDL_GL_MakeCurrent(w, nullptr);
     return context;
 }
 
@@ -295,7 +358,9 @@ void DeleteGlContext(void* context) {
     if (context) SDL_GL_DeleteContext(static_cast<SDL_GLContext>(context));
 }
 
-void* CurrentGlContext() { return g_videoStarted ? SDL_GL_GetCurrentContext() : nullptr; }
+void* CurrentGlContext() {
+    return g_videoStarted ? SDL_GL_GetCurrentContext() : nullptr;
+}
 
 void SwapGlWindow(uint32_t windowId) {
     if (SDL_Window* w = SDL_GetWindowFromID(windowId)) SDL_GL_SwapWindow(w);
@@ -332,28 +397,50 @@ int CharacterForKey(int vk) {
     }
     if (vk >= 0x60 && vk <= 0x69) return '0' + (vk - 0x60);
     switch (vk) {
-    case 0x20: return ' ';
-    case 0x0D: return '\r';
-    case 0x08: return '\b';
-    case 0x09: return '\t';
-    case 0x1B: return 0x1B;
-    case 0x6A: return '*';
-    case 0x6B: return '+';
-    case 0x6D: return '-';
-    case 0x6E: return '.';
-    case 0x6F: return '/';
-    case 0xBA: return shift ? ':' : ';';
-    case 0xBB: return shift ? '+' : '=';
-    case 0xBC: return shift ? '<' : ',';
-    case 0xBD: return shift ? '_' : '-';
-    case 0xBE: return shift ? '>' : '.';
-    case 0xBF: return shift ? '?' : '/';
-    case 0xC0: return shift ? '~' : '`';
-    case 0xDB: return shift ? '{' : '[';
-    case 0xDC: return shift ? '|' : '\\';
-    case 0xDD: return shift ? '}' : ']';
-    case 0xDE: return shift ? '"' : '\'';
-    default: return 0;
+    case 0x20:
+        return ' ';
+    case 0x0D:
+        return '\r';
+    case 0x08:
+        return '\b';
+    case 0x09:
+        return '\t';
+    case 0x1B:
+        return 0x1B;
+    case 0x6A:
+        return '*';
+    case 0x6B:
+        return '+';
+    case 0x6D:
+        return '-';
+    case 0x6E:
+        return '.';
+    case 0x6F:
+        return '/';
+    case 0xBA:
+        return shift ? ':' : ';';
+    case 0xBB:
+        return shift ? '+' : '=';
+    case 0xBC:
+        return shift ? '<' : ',';
+    case 0xBD:
+        return shift ? '_' : '-';
+    case 0xBE:
+        return shift ? '>' : '.';
+    case 0xBF:
+        return shift ? '?' : '/';
+    case 0xC0:
+        return shift ? '~' : '`';
+    case 0xDB:
+        return shift ? '{' : '[';
+    case 0xDC:
+        return shift ? '|' : '\\';
+    case 0xDD:
+        return shift ? '}' : ']';
+    case 0xDE:
+        return shift ? '"' : '\'';
+    default:
+        return 0;
     }
 }
 
@@ -381,21 +468,50 @@ void* CreateSystemCursor(uintptr_t idcKind) {
     if (!g_videoStarted) return nullptr;
     SDL_SystemCursor kind = SDL_SYSTEM_CURSOR_ARROW;
     switch (idcKind) {
-    case 32513: kind = SDL_SYSTEM_CURSOR_IBEAM; break;
-    case 32514: kind = SDL_SYSTEM_CURSOR_WAIT; break;
-    case 32515: kind = SDL_SYSTEM_CURSOR_CROSSHAIR; break;
-    case 32516: kind = SDL_SYSTEM_CURSOR_ARROW; break; // no up-arrow among SDL's shapes
-    case 32640: kind = SDL_SYSTEM_CURSOR_SIZEALL; break;
-    case 32642: kind = SDL_SYSTEM_CURSOR_SIZENWSE; break;
-    case 32643: kind = SDL_SYSTEM_CURSOR_SIZENESW; break;
-    case 32644: kind = SDL_SYSTEM_CURSOR_SIZEWE; break;
-    case 32645: kind = SDL_SYSTEM_CURSOR_SIZENS; break;
-    case 32646: kind = SDL_SYSTEM_CURSOR_SIZEALL; break;
-    case 32648: kind = SDL_SYSTEM_CURSOR_NO; break;
-    case 32649: kind = SDL_SYSTEM_CURSOR_HAND; break;
-    case 32650: kind = SDL_SYSTEM_CURSOR_WAITARROW; break;
-    case 32651: kind = SDL_SYSTEM_CURSOR_ARROW; break; // no help shape either
-    default: break;
+    case 32513:
+        kind = SDL_SYSTEM_CURSOR_IBEAM;
+        break;
+    case 32514:
+        kind = SDL_SYSTEM_CURSOR_WAIT;
+        break;
+    case 32515:
+        kind = SDL_SYSTEM_CURSOR_CROSSHAIR;
+        break;
+    case 32516:
+        kind = SDL_SYSTEM_CURSOR_ARROW;
+        break; // no up-arrow among SDL's shapes
+    case 32640:
+        kind = SDL_SYSTEM_CURSOR_SIZEALL;
+        break;
+    case 32642:
+        kind = SDL_SYSTEM_CURSOR_SIZENWSE;
+        break;
+    case 32643:
+        kind = SDL_SYSTEM_CURSOR_SIZENESW;
+        break;
+    case 32644:
+        kind = SDL_SYSTEM_CURSOR_SIZEWE;
+        break;
+    case 32645:
+        kind = SDL_SYSTEM_CURSOR_SIZENS;
+        break;
+    case 32646:
+        kind = SDL_SYSTEM_CURSOR_SIZEALL;
+        break;
+    case 32648:
+        kind = SDL_SYSTEM_CURSOR_NO;
+        break;
+    case 32649:
+        kind = SDL_SYSTEM_CURSOR_HAND;
+        break;
+    case 32650:
+        kind = SDL_SYSTEM_CURSOR_WAITARROW;
+        break;
+    case 32651:
+        kind = SDL_SYSTEM_CURSOR_ARROW;
+        break; // no help shape either
+    default:
+        break;
     }
     return SDL_CreateSystemCursor(kind);
 }
@@ -435,15 +551,23 @@ int ShowMessageBox(const std::string& captionUtf8, const std::string& textUtf8, 
         Uint32 flags = 0;
         if (buttons[i].returnDefault) flags |= SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT;
         if (buttons[i].escapeDefault) flags |= SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
-        data.push_back(SDL_MessageBoxButtonData{flags, buttons[i].id, buttons[i].labelUtf8.c_str()});
+        data.push_back(
+            SDL_MessageBoxButtonData{flags, buttons[i].id, buttons[i].labelUtf8.c_str()});
     }
     SDL_MessageBoxData box{};
     box.flags = SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
     switch (icon) {
-    case BoxIcon::Information: box.flags |= SDL_MESSAGEBOX_INFORMATION; break;
-    case BoxIcon::Warning: box.flags |= SDL_MESSAGEBOX_WARNING; break;
-    case BoxIcon::Error: box.flags |= SDL_MESSAGEBOX_ERROR; break;
-    case BoxIcon::None: break;
+    case BoxIcon::Information:
+        box.flags |= SDL_MESSAGEBOX_INFORMATION;
+        break;
+    case BoxIcon::Warning:
+        box.flags |= SDL_MESSAGEBOX_WARNING;
+        break;
+    case BoxIcon::Error:
+        box.flags |= SDL_MESSAGEBOX_ERROR;
+        break;
+    case BoxIcon::None:
+        break;
     }
     box.window = nullptr;
     box.title = captionUtf8.c_str();

@@ -8,6 +8,7 @@ namespace platform {
 
 namespace {
 
+// clang-format off
 // Seven rows of five columns per glyph, '#' for ink, from space (32) to tilde (126).
 const char* const Glyphs[95] = {
     "....." "....." "....." "....." "....." "....." ".....", // space
@@ -106,8 +107,11 @@ const char* const Glyphs[95] = {
     ".#..." "..#.." "..#.." "...#." "..#.." "..#.." ".#...", // }
     "....." "....." ".#..." "#.#.#" "...#." "....." ".....", // ~
 };
+// clang-format on
 
+// clang-format off
 const char* const Unknown = "#####" "#...#" "#...#" "#...#" "#...#" "#...#" "#####";
+// clang-format on
 
 } // namespace
 

@@ -15,26 +15,40 @@ namespace platform {
 namespace {
 
 struct CursorIcon {
-    uintptr_t systemId = 0;      // IDC_ id of a system cursor, 0 for pictures
-    bool shared = false;         // system cursors and icons are never destroyed
-    std::vector<uint32_t> argb;  // picture, top row first
+    uintptr_t systemId = 0;     // IDC_ id of a system cursor, 0 for pictures
+    bool shared = false;        // system cursors and icons are never destroyed
+    std::vector<uint32_t> argb; // picture, top row first
     int width = 0, height = 0;
     int hotX = 0, hotY = 0;
-    void* sdlCursor = nullptr;   // made when first shown (needs the video subsystem)
+    void* sdlCursor = nullptr; // made when first shown (needs the video subsystem)
 };
 
-HandleTable<CursorIcon> g_cursors;         // every cursor and icon
+HandleTable<CursorIcon> g_cursors;            // every cursor and icon
 std::map<uintptr_t, HCURSOR> g_systemCursors; // shared handles of the system cursors
-HICON g_applicationIcon = 0;               // shared handle of the generic application icon
-HCURSOR g_shownCursor = 0;                 // the cursor last shown
+HICON g_applicationIcon = 0;                  // shared handle of the generic application icon
+HCURSOR g_shownCursor = 0;                    // the cursor last shown
 
 bool KnownCursorId(uintptr_t id) {
     switch (id) {
-    case IDC_ARROW: case IDC_IBEAM: case IDC_WAIT: case IDC_CROSS: case IDC_UPARROW:
-    case IDC_SIZE: case IDC_ICON: case IDC_SIZENWSE: case IDC_SIZENESW: case IDC_SIZEWE:
-    case IDC_SIZENS: case IDC_SIZEALL: case IDC_NO: case IDC_HAND: case IDC_APPSTARTING:
-    case IDC_HELP: return true;
-    default: return false;
+    case IDC_ARROW:
+    case IDC_IBEAM:
+    case IDC_WAIT:
+    case IDC_CROSS:
+    case IDC_UPARROW:
+    case IDC_SIZE:
+    case IDC_ICON:
+    case IDC_SIZENWSE:
+    case IDC_SIZENESW:
+    case IDC_SIZEWE:
+    case IDC_SIZENS:
+    case IDC_SIZEALL:
+    case IDC_NO:
+    case IDC_HAND:
+    case IDC_APPSTARTING:
+    case IDC_HELP:
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -48,15 +62,19 @@ CursorIcon ApplicationIcon() {
             const bool border = x == 2 || x == 29 || y == 3 || y == 28;
             const bool caption = y < 9;
             uint32_t c = 0xFFFFFFFFu;
-            if (border) c = 0xFF202830u;
-            else if (caption) c = (x >= 24 && x <= 27 && y >= 5 && y <= 7) ? 0xFFE04040u : 0xFF2050C0u;
+            if (border)
+                c = 0xFF202830u;
+            else if (caption)
+                c = (x >= 24 && x <= 27 && y >= 5 && y <= 7) ? 0xFFE04040u : 0xFF2050C0u;
             icon.argb[y * 32 + x] = c;
         }
     }
     return icon;
 }
 
-uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+uint16_t Le16(const uint8_t* p) {
+    return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
 uint32_t Le32(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
            (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
@@ -145,7 +163,8 @@ bool ParseCursorFile(const std::vector<uint8_t>& file, CursorIcon& out) {
     for (int i = 0; i < count; ++i) {
         const uint8_t* e = d + 6 + i * 16;
         const int w = e[0] ? e[0] : 256;
-        if (best < 0 || (w <= 64 && (w > bestWidth || bestWidth > 64)) || (bestWidth > 64 && w < bestWidth)) {
+        if (best < 0 || (w <= 64 && (w > bestWidth || bestWidth > 64)) ||
+            (bestWidth > 64 && w < bestWidth)) {
             best = i;
             bestWidth = w;
         }
@@ -182,8 +201,9 @@ bool ReadWholeFile(const char* name, std::vector<uint8_t>& out) {
 
 void* SdlCursorOf(CursorIcon& c) {
     if (!c.sdlCursor) {
-        c.sdlCursor = c.systemId ? sdl::CreateSystemCursor(c.systemId)
-                                 : sdl::CreateColorCursor(c.argb.data(), c.width, c.height, c.hotX, c.hotY);
+        c.sdlCursor =
+            c.systemId ? sdl::CreateSystemCursor(c.systemId)
+                       : sdl::CreateColorCursor(c.argb.data(), c.width, c.height, c.hotX, c.hotY);
     }
     return c.sdlCursor;
 }
@@ -244,7 +264,9 @@ BOOL DestroyCursor(HCURSOR cursor) {
     return TRUE;
 }
 
-BOOL DestroyIcon(HICON icon) { return DestroyCursor(icon); }
+BOOL DestroyIcon(HICON icon) {
+    return DestroyCursor(icon);
+}
 
 bool CursorIconPixels(HANDLE handle, std::vector<uint32_t>& argb, int& width, int& height) {
     const CursorIcon* c = g_cursors.Find(handle);

@@ -22,15 +22,14 @@ struct GlContext {
     uint32_t sdlId = 0; // the SDL window the context was made on
 };
 
-std::vector<PixelFormat> g_formats;       // chosen formats; index + 1 is the format number
-HandleTable<GlContext> g_contexts;        // live rendering contexts
-HGLRC g_current = 0;                      // the context current on this thread
+std::vector<PixelFormat> g_formats;        // chosen formats; index + 1 is the format number
+HandleTable<GlContext> g_contexts;         // live rendering contexts
+HGLRC g_current = 0;                       // the context current on this thread
 std::map<std::vector<int>, bool> g_probes; // attribute sets already tried on this display
 
 std::vector<int> KeyOf(const sdl::GlAttributes& a) {
-    return {a.red,      a.green,      a.blue,      a.alpha,           a.depth,
-            a.stencil,  a.accumRed,   a.accumGreen, a.accumBlue,     a.accumAlpha,
-            a.stereo,   a.doubleBuffer};
+    return {a.red,      a.green,      a.blue,      a.alpha,      a.depth,  a.stencil,
+            a.accumRed, a.accumGreen, a.accumBlue, a.accumAlpha, a.stereo, a.doubleBuffer};
 }
 
 bool Works(const sdl::GlAttributes& a) {
@@ -122,12 +121,18 @@ bool Choose(const PIXELFORMATDESCRIPTOR& pfd, sdl::GlAttributes& out) {
     // Together they may still not fit: give up stereo, accumulation, then stencil, depth
     // and alpha sizes, in that order, one step at a time.
     while (!Works(pick)) {
-        if (pick.stereo) pick.stereo = false;
-        else if (pick.accumRed > 0) SetAccum(pick, pick.accumRed > 8 ? 8 : 0);
-        else if (pick.stencil > 0) pick.stencil = pick.stencil > 8 ? 8 : 0;
-        else if (pick.depth > 0) pick.depth = pick.depth > 24 ? 24 : pick.depth > 16 ? 16 : 0;
-        else if (pick.alpha > 0) pick.alpha = pick.alpha > 8 ? 8 : 0;
-        else return false;
+        if (pick.stereo)
+            pick.stereo = false;
+        else if (pick.accumRed > 0)
+            SetAccum(pick, pick.accumRed > 8 ? 8 : 0);
+        else if (pick.stencil > 0)
+            pick.stencil = pick.stencil > 8 ? 8 : 0;
+        else if (pick.depth > 0)
+            pick.depth = pick.depth > 24 ? 24 : pick.depth > 16 ? 16 : 0;
+        else if (pick.alpha > 0)
+            pick.alpha = pick.alpha > 8 ? 8 : 0;
+        else
+            return false;
     }
     out = pick;
     return true;
@@ -164,13 +169,14 @@ BOOL SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR*) {
 int DescribePixelFormat(HDC dc, int format, UINT bytes, PIXELFORMATDESCRIPTOR* pfd) {
     if (!TopLevelOfDC(dc)) return 0;
     const int count = static_cast<int>(g_formats.size());
-    if (format <= 0 || format > count || !pfd || bytes < sizeof(PIXELFORMATDESCRIPTOR)) return count;
+    if (format <= 0 || format > count || !pfd || bytes < sizeof(PIXELFORMATDESCRIPTOR))
+        return count;
     const sdl::GlAttributes& gl = g_formats[format - 1].gl;
     *pfd = PIXELFORMATDESCRIPTOR{};
     pfd->nSize = sizeof(PIXELFORMATDESCRIPTOR);
     pfd->nVersion = 1;
-    pfd->dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | (gl.doubleBuffer ? PFD_DOUBLEBUFFER : 0) |
-                   (gl.stereo ? PFD_STEREO : 0);
+    pfd->dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL |
+                   (gl.doubleBuffer ? PFD_DOUBLEBUFFER : 0) | (gl.stereo ? PFD_STEREO : 0);
     pfd->iPixelType = PFD_TYPE_RGBA;
     pfd->cRedBits = static_cast<BYTE>(gl.red);
     pfd->cGreenBits = static_cast<BYTE>(gl.green);
@@ -227,7 +233,9 @@ BOOL wglDeleteContext(HGLRC rc) {
     return TRUE;
 }
 
-HGLRC wglGetCurrentContext() { return g_contexts.Find(g_current) ? g_current : 0; }
+HGLRC wglGetCurrentContext() {
+    return g_contexts.Find(g_current) ? g_current : 0;
+}
 
 BOOL SwapBuffers(HDC dc) {
     Window* w = TopLevelOfDC(dc);

@@ -14,7 +14,7 @@ namespace platform {
 uint32_t NextHandleValue();
 
 template <typename T> class HandleTable {
-public:
+  public:
     uint32_t Add(std::unique_ptr<T> object) {
         const uint32_t h = NextHandleValue();
         objects_.emplace(h, std::move(object));
@@ -36,10 +36,11 @@ public:
     bool Remove(uint32_t h) { return objects_.erase(h) != 0; }
     size_t Size() const { return objects_.size(); }
     template <typename F> void ForEach(F&& f) const {
-        for (const auto& [h, object] : objects_) f(h, *object);
+        for (const auto& [h, object] : objects_)
+            f(h, *object);
     }
 
-private:
+  private:
     std::unordered_map<uint32_t, std::unique_ptr<T>> objects_;
 };
 

@@ -34,11 +34,15 @@ void AppendUtf8(std::string& out, uint32_t cp) {
 
 sdl::BoxIcon IconOf(UINT type) {
     switch (type & 0xF0) {
-    case MB_ICONHAND: return sdl::BoxIcon::Error;
-    case MB_ICONEXCLAMATION: return sdl::BoxIcon::Warning;
+    case MB_ICONHAND:
+        return sdl::BoxIcon::Error;
+    case MB_ICONEXCLAMATION:
+        return sdl::BoxIcon::Warning;
     case MB_ICONQUESTION:
-    case MB_ICONASTERISK: return sdl::BoxIcon::Information;
-    default: return sdl::BoxIcon::None;
+    case MB_ICONASTERISK:
+        return sdl::BoxIcon::Information;
+    default:
+        return sdl::BoxIcon::None;
     }
 }
 
@@ -48,18 +52,25 @@ std::string Cp1252ToUtf8(const std::string& text) {
     std::string out;
     out.reserve(text.size() + text.size() / 4);
     for (unsigned char c : text) {
-        if (c < 0x80) out.push_back(static_cast<char>(c));
-        else if (c < 0xA0) AppendUtf8(out, Cp1252High[c - 0x80]);
-        else AppendUtf8(out, c);
+        if (c < 0x80)
+            out.push_back(static_cast<char>(c));
+        else if (c < 0xA0)
+            AppendUtf8(out, Cp1252High[c - 0x80]);
+        else
+            AppendUtf8(out, c);
     }
     return out;
 }
 
 namespace hooks {
 
-void SetMessageBoxResponder(MessageBoxResponder responder) { g_responder = std::move(responder); }
+void SetMessageBoxResponder(MessageBoxResponder responder) {
+    g_responder = std::move(responder);
+}
 
-std::string Cp1252ToUtf8(const std::string& text) { return platform::Cp1252ToUtf8(text); }
+std::string Cp1252ToUtf8(const std::string& text) {
+    return platform::Cp1252ToUtf8(text);
+}
 
 uint32_t SdlWindowIdOf(HWND wnd) {
     const Window* w = FindWindow(wnd);
@@ -83,7 +94,9 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     case MB_OKCANCEL:
         buttons = {{IDOK, "OK", true, false}, {IDCANCEL, "Cancel", false, true}};
         break;
-    default: buttons = {{IDOK, "OK", true, true}}; break;
+    default:
+        buttons = {{IDOK, "OK", true, true}};
+        break;
     }
     const std::string captionUtf8 = Cp1252ToUtf8(title);
     const std::string textUtf8 = Cp1252ToUtf8(body);

@@ -49,7 +49,8 @@ void Paint(HWND wnd) {
             }
             const std::string& text =
                 st.edges.empty() ? w->title : (i < st.texts.size() ? st.texts[i] : std::string());
-            DrawText5x7(s, left + 4, (s.height - GlyphHeight) / 2 + 1, text.c_str(), Ink, right - 3);
+            DrawText5x7(s, left + 4, (s.height - GlyphHeight) / 2 + 1, text.c_str(), Ink,
+                        right - 3);
             left = right;
         }
     }
@@ -58,9 +59,14 @@ void Paint(HWND wnd) {
 
 LRESULT StatusBarProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-    case WM_PAINT: Paint(wnd); return 0;
-    case WM_ERASEBKGND: return 1;
-    case WM_DESTROY: g_status.erase(wnd); return 0;
+    case WM_PAINT:
+        Paint(wnd);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_DESTROY:
+        g_status.erase(wnd);
+        return 0;
     case SB_SETPARTS: {
         StatusState& st = g_status[wnd];
         const int count = std::clamp<int>(static_cast<int>(wParam), 0, 256);
@@ -75,7 +81,8 @@ LRESULT StatusBarProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         const StatusState& st = g_status[wnd];
         int32_t* out = reinterpret_cast<int32_t*>(lParam);
         const size_t n = std::min<size_t>(wParam, st.edges.size());
-        for (size_t i = 0; out && i < n; ++i) out[i] = st.edges[i];
+        for (size_t i = 0; out && i < n; ++i)
+            out[i] = st.edges[i];
         return static_cast<LRESULT>(st.edges.size());
     }
     case SB_SETTEXTA: {
@@ -91,7 +98,8 @@ LRESULT StatusBarProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         InvalidateRect(wnd, nullptr, TRUE);
         return TRUE;
     }
-    default: return DefWindowProcA(wnd, msg, wParam, lParam);
+    default:
+        return DefWindowProcA(wnd, msg, wParam, lParam);
     }
 }
 

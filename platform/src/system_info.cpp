@@ -49,11 +49,20 @@ HBRUSH GetSysColorBrush(int index) {
     if (it != brushes.end()) return it->second;
     COLORREF colour = RGB(212, 208, 200);
     switch (index) {
-    case 5: colour = RGB(255, 255, 255); break;  // window background
-    case 8: colour = RGB(0, 0, 0); break;        // window text
-    case 16: colour = RGB(128, 128, 128); break; // button shadow
-    case 20: colour = RGB(255, 255, 255); break; // button highlight
-    default: break;
+    case 5:
+        colour = RGB(255, 255, 255);
+        break; // window background
+    case 8:
+        colour = RGB(0, 0, 0);
+        break; // window text
+    case 16:
+        colour = RGB(128, 128, 128);
+        break; // button shadow
+    case 20:
+        colour = RGB(255, 255, 255);
+        break; // button highlight
+    default:
+        break;
     }
     const HBRUSH brush = CreateSolidBrush(colour);
     if (brush) brushes.emplace(index, brush);

@@ -11,7 +11,7 @@ namespace platform {
 namespace {
 
 std::map<std::string, WindowClass> g_classes; // registered classes by lower-case name
-ATOM g_nextAtom = 0xC000;                       // class atoms, as Windows numbers them
+ATOM g_nextAtom = 0xC000;                     // class atoms, as Windows numbers them
 
 std::string Key(LPCSTR name) {
     std::string k = name ? name : "";
@@ -95,6 +95,8 @@ HINSTANCE GetModuleHandleA(LPCSTR moduleName) {
     return moduleName ? 0 : 0x400000u;
 }
 
-int GetStartupShowCommand() { return SW_SHOWDEFAULT; }
+int GetStartupShowCommand() {
+    return SW_SHOWDEFAULT;
+}
 
 } // namespace platform

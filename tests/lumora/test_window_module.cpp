@@ -21,7 +21,7 @@ using namespace platform;
 namespace {
 
 class GLWindow : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(CreateOGLWindow("Finestra di prova", 320, 240, 32, false));
         ASSERT_NE(HWindow, 0u);
@@ -66,7 +66,8 @@ TEST_F(GLWindow, EscapeEndsTheLoopButLeavesTheWindowAndIsNotRecorded) {
     EXPECT_EQ(SetKey[27], 0);
     bool quit = false;
     MSG m{};
-    while (!quit && PeekMessageA(&m, 0, 0, 0, PM_REMOVE)) quit = m.message == WM_QUIT;
+    while (!quit && PeekMessageA(&m, 0, 0, 0, PM_REMOVE))
+        quit = m.message == WM_QUIT;
     EXPECT_TRUE(quit) << "WM_DESTROY posted the quit message";
 
     // Teardown sends WM_DESTROY again and releases everything.
@@ -156,7 +157,8 @@ TEST_F(GLWindow, PaintValidatesWithoutDrawing) {
 TEST_F(GLWindow, ThePumpNeverWaitsOnAnEmptyQueue) {
     PumpAll();
     const uint32_t before = GetTickCount();
-    for (int i = 0; i < 100; ++i) SetGLMsg();
+    for (int i = 0; i < 100; ++i)
+        SetGLMsg();
     EXPECT_LT(GetTickCount() - before, 1000u);
     EXPECT_TRUE(Active);
 }
@@ -164,7 +166,7 @@ TEST_F(GLWindow, ThePumpNeverWaitsOnAnEmptyQueue) {
 // ---- the mouse-driven view, through real mouse events ----------------------------------------
 
 class MouseView : public GLWindow {
-protected:
+  protected:
     void Move(int x, int y, uint32_t buttons) {
         test_support::PushMouseMove(HWindow, x, y, buttons);
         PumpAll();
@@ -276,7 +278,8 @@ TEST_F(MouseView, SetGLMouseMoveAppliesTheModesTableAndOtherModesOnlySetTheSpeed
     SetGLMouseMove(0, 2);
     float m[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, m);
-    for (int i = 0; i < 16; ++i) EXPECT_FLOAT_EQ(m[i], (i % 5 == 0) ? 1.0f : 0.0f);
+    for (int i = 0; i < 16; ++i)
+        EXPECT_FLOAT_EQ(m[i], (i % 5 == 0) ? 1.0f : 0.0f);
 
     Depth = 4;
     XRot = 90;
@@ -285,7 +288,10 @@ TEST_F(MouseView, SetGLMouseMoveAppliesTheModesTableAndOtherModesOnlySetTheSpeed
         int mode;
         float myX, myY, myZ;
         float tx, ty, tz; // translation column after the call
-    } modes[] = {{0, 0, 0, -4, 0, 0, -4}, {1, 0, -4, 0, 0, -4, 0}, {2, -4, 0, 0, -4, 0, 0}, {3, 0, 0, -4, 0, 0, -4}};
+    } modes[] = {{0, 0, 0, -4, 0, 0, -4},
+                 {1, 0, -4, 0, 0, -4, 0},
+                 {2, -4, 0, 0, -4, 0, 0},
+                 {3, 0, 0, -4, 0, 0, -4}};
     for (const auto& c : modes) {
         glLoadIdentity();
         SetGLMouseMove(c.mode, 2);
@@ -309,7 +315,8 @@ TEST_F(MouseView, SetGLMouseMoveAppliesTheModesTableAndOtherModesOnlySetTheSpeed
     glGetFloatv(GL_MODELVIEW_MATRIX, m);
     EXPECT_EQ(MSpeed, 3);
     EXPECT_EQ(MY.Z, before.Z);
-    for (int i = 0; i < 16; ++i) EXPECT_FLOAT_EQ(m[i], (i % 5 == 0) ? 1.0f : 0.0f);
+    for (int i = 0; i < 16; ++i)
+        EXPECT_FLOAT_EQ(m[i], (i % 5 == 0) ? 1.0f : 0.0f);
 }
 
 // ---- creation variants and failures -------------------------------------------------------
@@ -378,14 +385,16 @@ TEST(ThrowErrorDeathTest, EveryStartUpFailureShowsItsMessageAndExitsWithZero) {
             ReportBoxes();
             ThrowError("la rispettiva applicazione non \xE8 stata inizilizata!");
         },
-        ::testing::ExitedWithCode(0), "\\[Error\\|la rispettiva applicazione non \xE8 stata inizilizata!\\]");
+        ::testing::ExitedWithCode(0),
+        "\\[Error\\|la rispettiva applicazione non \xE8 stata inizilizata!\\]");
     EXPECT_EXIT(
         {
             ReportBoxes();
             CreateOGLWindow("uno", 100, 100, 32, false);
             CreateOGLWindow("due", 100, 100, 32, false);
         },
-        ::testing::ExitedWithCode(0), "\\[Error\\|Errore di registro per la rispettiva applicazione!\\]");
+        ::testing::ExitedWithCode(0),
+        "\\[Error\\|Errore di registro per la rispettiva applicazione!\\]");
     EXPECT_EXIT(
         {
             ReportBoxes();

@@ -12,7 +12,8 @@ using namespace platform;
 
 TEST(MessageBox, TheResponderSeesTheBoxAndAnswersIt) {
     test_support::SetMessageBoxAnswer(IDNO);
-    EXPECT_EQ(MessageBoxA(0, "Settare lo schermo intero?  ", "Video!", MB_YESNO | MB_ICONQUESTION), IDNO);
+    EXPECT_EQ(MessageBoxA(0, "Settare lo schermo intero?  ", "Video!", MB_YESNO | MB_ICONQUESTION),
+              IDNO);
     auto& boxes = test_support::RecordedMessageBoxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "Settare lo schermo intero?  ");
@@ -31,10 +32,12 @@ TEST(MessageBox, WithoutADisplayTheTextGoesToStandardErrorAndTheResultIsZero) {
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
     testing::internal::CaptureStderr();
-    const int result = MessageBoxA(0, "la rispettiva applicazione non \xE8 stata inizilizata!", "Error", MB_OK);
+    const int result =
+        MessageBoxA(0, "la rispettiva applicazione non \xE8 stata inizilizata!", "Error", MB_OK);
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(result, 0);
     EXPECT_NE(err.find("Error"), std::string::npos);
-    EXPECT_NE(err.find("la rispettiva applicazione non \xC3\xA8 stata inizilizata!"), std::string::npos);
+    EXPECT_NE(err.find("la rispettiva applicazione non \xC3\xA8 stata inizilizata!"),
+              std::string::npos);
     test_support::InstallMessageBoxRecorder();
 }

@@ -31,7 +31,7 @@ LRESULT RecordingProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 class Queue : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         WNDCLASSA wc{};
         wc.lpfnWndProc = RecordingProc;
@@ -46,7 +46,8 @@ protected:
     // Takes the initial paint so tests start from an empty queue.
     void DrainPaint() {
         MSG m{};
-        while (PeekMessageA(&m, 0, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+        while (PeekMessageA(&m, 0, 0, 0, PM_REMOVE))
+            DispatchMessageA(&m);
     }
     // Every message now pending, in the order the pump gives them.
     std::vector<MSG> TakeAll() {
@@ -128,12 +129,14 @@ TEST_F(Queue, DefaultProcessingOfCloseDestroysTheWindow) {
     EXPECT_EQ(msgs[0].message, WM_CLOSE);
     EXPECT_FALSE(IsWindow(wnd));
     bool destroyed = false;
-    for (const Seen& s : g_seen) destroyed = destroyed || s.msg == WM_DESTROY;
+    for (const Seen& s : g_seen)
+        destroyed = destroyed || s.msg == WM_DESTROY;
     EXPECT_TRUE(destroyed);
 }
 
 TEST_F(Queue, QuitRequestFromOutsideClosesEveryTopLevelWindow) {
-    const HWND second = CreateWindowExA(0, "QueueTest", "q2", WS_POPUP, 0, 0, 10, 10, 0, 0, 0, nullptr);
+    const HWND second =
+        CreateWindowExA(0, "QueueTest", "q2", WS_POPUP, 0, 0, 10, 10, 0, 0, 0, nullptr);
     test_support::PushQuit();
     TakeAll();
     EXPECT_FALSE(IsWindow(wnd));

@@ -10,7 +10,7 @@
 namespace test_support {
 
 class GlTestWindow {
-public:
+  public:
     explicit GlTestWindow(int width = 800, int height = 600);
     ~GlTestWindow();
     GlTestWindow(const GlTestWindow&) = delete;
@@ -27,7 +27,7 @@ public:
     // One pixel at (x, y) counted from the top-left corner of the picture.
     uint32_t PixelAt(int x, int y) const; // 0xRRGGBBAA
 
-private:
+  private:
     int width_, height_;
     platform::HWND wnd_ = 0;
     platform::HDC dc_ = 0;

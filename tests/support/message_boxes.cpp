@@ -13,7 +13,9 @@ std::vector<platform::hooks::MessageBoxCall>& RecordedMessageBoxes() {
     return boxes;
 }
 
-void SetMessageBoxAnswer(int answer) { g_answer = answer; }
+void SetMessageBoxAnswer(int answer) {
+    g_answer = answer;
+}
 
 void InstallMessageBoxRecorder() {
     platform::hooks::SetMessageBoxResponder([](const platform::hooks::MessageBoxCall& call) {

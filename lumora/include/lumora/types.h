@@ -18,9 +18,9 @@ TGLVector GLVector(double X, double Y, double Z);
 
 // One sequence for the whole program, from the same fixed seed on every run, so every
 // run seeds the same clouds. Reals and integers draw from the same sequence.
-double Random();                // uniform in [0, 1)
-int32_t Random(int32_t Range);  // uniform in [0, Range); 0 when Range <= 0
-float RandomF(float Range);     // Random / 0.9 * Range, in extended precision
+double Random();               // uniform in [0, 1)
+int32_t Random(int32_t Range); // uniform in [0, Range); 0 when Range <= 0
+float RandomF(float Range);    // Random / 0.9 * Range, in extended precision
 // Puts the sequence back to its start (tests and tools that replay a run).
 void RandomReset();
 
