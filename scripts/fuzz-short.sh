@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the fuzz preset (in build/fuzz, or FUZZ_BUILD_DIR) and runs every fuzz_* target it
-# made for FUZZ_SECONDS (default 60) each. Seeds come from tests/data/<name without fuzz_>/
-# when that folder exists; crashes are kept under <build>/fuzz-artifacts/. Fails if any
+# made for FUZZ_SECONDS (default 60) each. Seeds come from tests/data/<first word of the name
+# after fuzz_>/ (fuzz_tga: tga, fuzz_bmp_region: bmp) when that folder exists; crashes are kept under <build>/fuzz-artifacts/. Fails if any
 # target fails.
 set -euo pipefail
 
@@ -26,7 +26,8 @@ failed=()
 for target in "${targets[@]}"; do
   name=$(basename "$target")
   corpus=$(mktemp -d)
-  seeds=$root/tests/data/${name#fuzz_}
+  kind=${name#fuzz_}
+  seeds=$root/tests/data/${kind%%_*}
   if [ -d "$seeds" ]; then
     find "$seeds" -maxdepth 1 -type f -exec cp {} "$corpus"/ \;
   fi
