@@ -35,3 +35,23 @@ done
 
 echo "render-gallery: pictures in $images:"
 ls -l "$images"/*.png
+
+# A screenshot of the demo itself in its window, under a private X display, when Xvfb and
+# xdotool are there: the question answered No, one frame settled, then Escape.
+if command -v Xvfb >/dev/null && command -v xdotool >/dev/null; then
+  cmake --build "$build" -j "$jobs" --target clouds
+  source "$root/tests/e2e/lib.sh"
+  start_xvfb 1024x768
+  (cd "$build/bin" && ./clouds 2>/dev/null) &
+  demo=$!
+  focus_window "$(wait_window '^Video!$')"
+  xdotool key Escape
+  win="$(wait_window '^Generazione di nubi')"
+  xdotool mousemove 1000 760
+  sleep 2
+  import -window "$win" "$images/demo-window.png"
+  focus_window "$win"
+  xdotool key Escape
+  expect_exit_zero "$demo" 30
+  echo "render-gallery: $images/demo-window.png"
+fi

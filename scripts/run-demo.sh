@@ -6,7 +6,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 "$root/scripts/install-deps.sh"
 
 (cd "$root" && cmake --preset release >/dev/null)
-cmake --build "$root/build/release" -j2 --target clouds make_cloud_sprites clouds_render
+cmake --build "$root/build/release" -j2 --target clouds cloud_sprites clouds_render
 bin="$root/build/release/bin"
 
 # The demo reads CloudsParticles4.tga from the folder it runs in.
