@@ -15,21 +15,24 @@ fail() {
   exit 1
 }
 
-# Starts Xvfb on a free display with the given screen size (e.g. 1280x1024).
+# Starts Xvfb on a display it picks itself (so parallel runs never share one) with the given
+# screen size (e.g. 1280x1024).
 start_xvfb() {
-  local size="$1" n
-  for n in $(seq 91 140); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >"$E2E_TMP/xvfb.log" 2>&1 &
-    E2E_XVFB_PID=$!
-    export DISPLAY=":$n"
-    for _ in $(seq 1 50); do
-      xdpyinfo >/dev/null 2>&1 && return 0
-      sleep 0.1
-    done
-    kill "$E2E_XVFB_PID" 2>/dev/null || true
+  local size="$1" n=""
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$E2E_TMP/display" >"$E2E_TMP/xvfb.log" 2>&1 &
+  E2E_XVFB_PID=$!
+  for _ in $(seq 1 100); do
+    n="$(cat "$E2E_TMP/display" 2>/dev/null || true)"
+    [ -n "$n" ] && break
+    sleep 0.1
   done
-  fail "could not start Xvfb"
+  [ -n "$n" ] || fail "could not start Xvfb: $(cat "$E2E_TMP/xvfb.log")"
+  export DISPLAY=":$n"
+  for _ in $(seq 1 50); do
+    xdpyinfo >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  fail "Xvfb on $DISPLAY does not answer"
 }
 
 # Ids of the mapped windows whose title matches an extended regular expression. (xdotool's
