@@ -2,6 +2,7 @@
 // event, GL, mouse and message-box functions.
 #include "backend_sdl.h"
 
+#include <GL/gl.h>
 #include <SDL.h>
 
 #include <vector>
@@ -363,7 +364,14 @@ void* CurrentGlContext() {
 }
 
 void SwapGlWindow(uint32_t windowId) {
-    if (SDL_Window* w = SDL_GetWindowFromID(windowId)) SDL_GL_SwapWindow(w);
+    SDL_Window* w = SDL_GetWindowFromID(windowId);
+    if (!w) return;
+    // The offscreen driver draws into a pbuffer, whose swap flushes nothing: Mesa would
+    // pile up every frame's commands for ever. Finishing the frame here is what a swap to
+    // a screen does anyway.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver && SDL_strcmp(driver, "offscreen") == 0 && SDL_GL_GetCurrentContext()) glFinish();
+    SDL_GL_SwapWindow(w);
 }
 
 bool PollEvent(BackendEvent& event) {
