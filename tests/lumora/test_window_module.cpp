@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "lumora/window.h"
 #include "message_boxes.h"
@@ -351,6 +352,42 @@ TEST(GLWindowCreation, AStatusBarShowsItsTextAlongTheBottom) {
     GetWindowRect(HWindow, &win);
     EXPECT_EQ(bar.bottom, win.bottom);
     EXPECT_EQ(bar.right - bar.left, 320);
+}
+
+TEST(GLWindowCreation, TheStatusBarPaintsItsPartsOverTheGlFrame) {
+    ShowStatusBar = true;
+    MaxStatusItem = 2;
+    StatusItem[1] = 120;
+    StatusItem[2] = -1;
+    ASSERT_TRUE(CreateOGLWindow("stato", 320, 240, 32, false));
+    ASSERT_NE(HStatus, 0u);
+    SendMessageA(HStatus, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>("PARTE DUE"));
+    MSG m{};
+    for (int i = 0; i < 100 && PeekMessageA(&m, 0, 0, 0, PM_NOREMOVE); ++i)
+        SetGLMsg();
+    glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    ASSERT_TRUE(SwapBuffers(DCWindow));
+    // The frame stays readable after the swap on the offscreen driver.
+    std::vector<uint8_t> px(320 * 240 * 4);
+    glReadPixels(0, 0, 320, 240, GL_RGBA, GL_UNSIGNED_BYTE, px.data());
+    auto at = [&](int x, int yFromTop) {
+        const uint8_t* p = &px[(static_cast<size_t>(239 - yFromTop) * 320 + x) * 4];
+        return (uint32_t(p[0]) << 16) | (uint32_t(p[1]) << 8) | p[2];
+    };
+    EXPECT_EQ(at(160, 100), 0x0000FFu) << "above the bar the GL frame shows";
+    int face = 0, ink = 0, inkSecondPart = 0;
+    for (int y = 220; y < 240; ++y) {
+        for (int x = 0; x < 320; ++x) {
+            const uint32_t c = at(x, y);
+            face += c == 0xD4D0C8u;
+            ink += c == 0x000000u;
+            inkSecondPart += c == 0x000000u && x > 120;
+        }
+    }
+    EXPECT_GT(face, 320 * 20 / 2) << "the bar is the button-face grey";
+    EXPECT_GT(ink, 20) << "its text is drawn";
+    EXPECT_GT(inkSecondPart, 10) << "the second part shows its own text";
 }
 
 TEST(GLWindowCreation, ACursorFileThatCannotBeLoadedLeavesTheClassWithoutCursor) {
