@@ -2,21 +2,15 @@
 // them; the library's pump then translates them like any other.
 #pragma once
 
-#include <cstdint>
-
-#include "platform/win_types.h"
+#include "synthetic_input.h"
 
 namespace test_support {
 
-// keycode and scancode are SDL's; mods an SDL_Keymod mask.
-void PushKey(platform::HWND topLevel, int32_t keycode, int scancode, bool down, uint16_t mods = 0,
-             bool repeat = false);
-// Position in the top-level window's client area; state is SDL's button mask.
-void PushMouseMove(platform::HWND topLevel, int x, int y, uint32_t state = 0);
-// button: 1 left, 2 middle, 3 right (SDL's numbering).
-void PushMouseButton(platform::HWND topLevel, int button, bool down, int x, int y);
-void PushWindowClose(platform::HWND topLevel);
-void PushQuit();
-void PushFocusGained(platform::HWND topLevel);
+using synthetic::PushFocusGained;
+using synthetic::PushKey;
+using synthetic::PushMouseButton;
+using synthetic::PushMouseMove;
+using synthetic::PushQuit;
+using synthetic::PushWindowClose;
 
 } // namespace test_support

@@ -10,8 +10,8 @@
 
 #include "demo.h"
 #include "lumora/window.h"
-#include "platform/hooks.h"
-#include "scene_session.h"
+#include "offscreen_scene.h"
+#include "synthetic_input.h"
 
 namespace clouds_render {
 
@@ -23,53 +23,29 @@ constexpr int MaxDragStep = 16000;
 constexpr int LayerFirstStep = 7; // held frame in which S first steps the layer
 constexpr int LayerRepeat = 10;   // held frames between later steps
 
-uint32_t DemoWindowId() {
-    return platform::hooks::SdlWindowIdOf(Lumora::HWindow);
-}
-
 void PushKey(SDL_Keycode key, SDL_Scancode scancode, bool down) {
-    SDL_Event e{};
-    e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    e.key.windowID = DemoWindowId();
-    e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-    e.key.keysym.sym = key;
-    e.key.keysym.scancode = scancode;
-    SDL_PushEvent(&e);
+    synthetic::PushKey(Lumora::HWindow, key, scancode, down);
 }
 
 void PushButton(int button, bool down, int x, int y) {
-    SDL_Event e{};
-    e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-    e.button.windowID = DemoWindowId();
-    e.button.button = static_cast<Uint8>(button);
-    e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
-    e.button.clicks = 1;
-    e.button.x = x;
-    e.button.y = y;
-    SDL_PushEvent(&e);
+    synthetic::PushMouseButton(Lumora::HWindow, button, down, x, y);
 }
 
 void PushMove(int x, int y, uint32_t buttons) {
-    SDL_Event e{};
-    e.type = SDL_MOUSEMOTION;
-    e.motion.windowID = DemoWindowId();
-    e.motion.x = x;
-    e.motion.y = y;
-    e.motion.state = buttons;
-    SDL_PushEvent(&e);
+    synthetic::PushMouseMove(Lumora::HWindow, x, y, buttons);
 }
 
 // One drag from the middle of the window: press, one move, release, each handled by the
 // pump before the next arrives (the press takes the capture the move relies on).
 std::string Drag(int button, int dx, int dy) {
-    const int x = SceneWidth() / 2, y = SceneHeight() / 2;
+    const int x = offscreen::SceneWidth() / 2, y = offscreen::SceneHeight() / 2;
     const uint32_t mask = SDL_BUTTON(button);
     PushButton(button, true, x, y);
-    if (auto e = DrainMessages(); !e.empty()) return e;
+    if (auto e = offscreen::DrainMessages(); !e.empty()) return e;
     PushMove(x + dx, y + dy, mask);
-    if (auto e = DrainMessages(); !e.empty()) return e;
+    if (auto e = offscreen::DrainMessages(); !e.empty()) return e;
     PushButton(button, false, x + dx, y + dy);
-    return DrainMessages();
+    return offscreen::DrainMessages();
 }
 
 // Drags of any length, split into steps that stay inside 16-bit positions.
@@ -91,9 +67,9 @@ std::string StepLayers(int steps) {
     PushKey(SDLK_s, SDL_SCANCODE_S, true);
     // The queue is empty, so the first frame handles the key press and counts as held.
     for (int n = 0; n < heldFrames; ++n)
-        if (!RunFrame()) return "the window closed while S was held";
+        if (!offscreen::RunFrame()) return "the window closed while S was held";
     PushKey(SDLK_s, SDL_SCANCODE_S, false);
-    return DrainMessages();
+    return offscreen::DrainMessages();
 }
 
 bool Near(float actual, double wanted) {
@@ -112,15 +88,15 @@ std::string PressTypeKey(int key) {
     const SDL_Keycode sym = SDLK_1 + (key - 1);
     const auto scancode = static_cast<SDL_Scancode>(SDL_SCANCODE_1 + (key - 1));
     PushKey(sym, scancode, true);
-    if (auto e = DrainMessages(); !e.empty()) return e;
+    if (auto e = offscreen::DrainMessages(); !e.empty()) return e;
     PushKey(sym, scancode, false);
-    return DrainMessages();
+    return offscreen::DrainMessages();
 }
 
 std::string ApplyInput(const RenderOptions& options) {
     // Drags change nothing until the first frame has set the mouse speed.
-    if (!RunFrame()) return "the window closed in the first frame";
-    if (auto e = DrainMessages(); !e.empty()) return e;
+    if (!offscreen::RunFrame()) return "the window closed in the first frame";
+    if (auto e = offscreen::DrainMessages(); !e.empty()) return e;
     if (Lumora::MSpeed != DemoMouseSpeed)
         return "the frame set mouse speed " + std::to_string(Lumora::MSpeed) + ", not " +
                std::to_string(DemoMouseSpeed);

@@ -2,79 +2,25 @@
 // frames, with keys and drags arriving as real SDL events, sampling resident memory and
 // GL names at the start, at intervals and at the end. Fails when either grows after the
 // warm-up or when the input stops reaching the frame.
-#include <unistd.h>
-
-#include <GL/gl.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
-#include <system_error>
 
-#include "demo.h"
-#include "lumora/window.h"
-#include "platform/hooks.h"
-#include "platform/win32.h"
+#include "offscreen_scene.h"
 #include "soak_input.h"
 #include "soak_options.h"
 #include "soak_probes.h"
-#include "startup_steps.h"
 
-namespace fs = std::filesystem;
 using namespace soak;
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-bool g_libraryRunning = false; // the window is open and main has not returned; set by main
-Clock::time_point g_opened;    // when the window was asked for; set by main
-
-// The window layer ends the process with exit code 0 after its fatal messages; a soak run
-// that ends that way has failed.
-void ExitFromInsideLibrary() {
-    if (!g_libraryRunning) return;
-    std::fputs("soak_frames: the library ended the program; the run is incomplete\n", stderr);
-    std::fflush(stderr);
-    std::_Exit(1);
-}
-
-// Nobody is there to answer: show the box on standard error and take its default button.
-int AnswerMessageBox(const platform::hooks::MessageBoxCall& box) {
-    std::fprintf(stderr, "soak_frames: message box \"%s\": %s\n",
-                 platform::hooks::Cp1252ToUtf8(box.caption).c_str(),
-                 platform::hooks::Cp1252ToUtf8(box.text).c_str());
-    std::fflush(stderr);
-    return (box.type & 0x0F) == platform::MB_YESNO ? platform::IDYES : platform::IDOK;
-}
-
-// The demo reads its texture from the current folder; the build puts it beside the programs.
-void FindTexture(const char* argv0) {
-    const fs::path texture = CloudsDemo::TextureFile;
-    std::error_code ec;
-    if (fs::exists(texture, ec)) return;
-    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    if (ec) exe = fs::absolute(argv0, ec);
-    const fs::path dir = exe.parent_path();
-    if (!dir.empty() && fs::exists(dir / texture, ec) && chdir(dir.c_str()) == 0) return;
-    std::fprintf(stderr,
-                 "soak_frames: %s not found here or beside the program; the clouds are drawn "
-                 "untextured\n",
-                 CloudsDemo::TextureFile);
-}
-
-// One pass of the demo's loop, as its program runs it.
-bool RunFrame() {
-    glClear(GL_COLOR_BUFFER_BIT);
-    Lumora::SetGLMsg();
-    CloudsDemo::OpenGL_Draw();
-    platform::SwapBuffers(Lumora::DCWindow);
-    return Lumora::Active;
-}
+Clock::time_point g_opened; // when the window was asked for; set by main
 
 Sample Take(int64_t frame) {
     const double seconds = std::chrono::duration<double>(Clock::now() - g_opened).count();
@@ -120,18 +66,14 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    FindTexture(argv[0]);
-    setenv("SDL_VIDEODRIVER", "offscreen", 1);
-    platform::hooks::SetMessageBoxResponder(AnswerMessageBox);
-    std::atexit(ExitFromInsideLibrary);
-    g_libraryRunning = true;
+    offscreen::Prepare("soak_frames", "the library ended the program; the run is incomplete",
+                       argv[0]);
     g_opened = Clock::now();
-
-    using namespace Lumora;
-    OGLWindowSetting(ARROW, "", GENERIC, "");
-    CreateOGLWindow(CloudsDemo::WindowTitle, options.width, options.height, CloudsDemo::WindowBits,
-                    false);
-    CloudsDemo::SceneStartup();
+    if (auto e = offscreen::OpenScene(options.width, options.height); !e.empty()) {
+        std::fprintf(stderr, "soak_frames: %s\n", e.c_str());
+        offscreen::CloseScene();
+        return 1;
+    }
 
     std::printf("soak_frames: %" PRId64 " frames at %dx%d, warm-up %" PRId64
                 " frames, a sample every %" PRId64 "\n",
@@ -146,7 +88,7 @@ int main(int argc, char** argv) {
 
     for (int64_t frame = 1; frame <= options.frames; ++frame) {
         PushInputBefore(frame - 1);
-        if (!RunFrame()) break;
+        if (!offscreen::RunFrame()) break;
         drawn = frame;
         if (frame % CycleFrames == 0) {
             if (auto e = CheckAfterCycle(frame / CycleFrames - 1); !e.empty()) {
@@ -172,8 +114,7 @@ int main(int argc, char** argv) {
     }
 
     const double seconds = std::chrono::duration<double>(Clock::now() - g_opened).count();
-    DeleteOGLWindow();
-    g_libraryRunning = false;
+    offscreen::CloseScene();
 
     bool ok = true;
     if (stoppedEarly) {

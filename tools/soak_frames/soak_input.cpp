@@ -9,7 +9,7 @@
 
 #include "demo.h"
 #include "lumora/window.h"
-#include "platform/hooks.h"
+#include "synthetic_input.h"
 
 namespace soak {
 
@@ -38,18 +38,8 @@ enum : int64_t {
     RightUp = 36,
 };
 
-uint32_t WindowId() {
-    return platform::hooks::SdlWindowIdOf(Lumora::HWindow);
-}
-
 void Key(SDL_Keycode sym, SDL_Scancode scancode, bool down) {
-    SDL_Event e{};
-    e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    e.key.windowID = WindowId();
-    e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-    e.key.keysym.sym = sym;
-    e.key.keysym.scancode = scancode;
-    SDL_PushEvent(&e);
+    synthetic::PushKey(Lumora::HWindow, sym, scancode, down);
 }
 
 void Digit(int digit, bool down) {
@@ -57,25 +47,11 @@ void Digit(int digit, bool down) {
 }
 
 void Button(int button, bool down, int x, int y) {
-    SDL_Event e{};
-    e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-    e.button.windowID = WindowId();
-    e.button.button = static_cast<Uint8>(button);
-    e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
-    e.button.clicks = 1;
-    e.button.x = x;
-    e.button.y = y;
-    SDL_PushEvent(&e);
+    synthetic::PushMouseButton(Lumora::HWindow, button, down, x, y);
 }
 
 void Move(int x, int y, int button) {
-    SDL_Event e{};
-    e.type = SDL_MOUSEMOTION;
-    e.motion.windowID = WindowId();
-    e.motion.x = x;
-    e.motion.y = y;
-    e.motion.state = SDL_BUTTON(button);
-    SDL_PushEvent(&e);
+    synthetic::PushMouseMove(Lumora::HWindow, x, y, SDL_BUTTON(button));
 }
 
 int DigitOfCycle(int64_t cycle) {

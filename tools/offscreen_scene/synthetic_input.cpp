@@ -1,10 +1,11 @@
-#include "sdl_events.h"
+// Real SDL events for the user's keys and mouse, aimed at a top-level window by its SDL id.
+#include "synthetic_input.h"
 
 #include <SDL.h>
 
 #include "platform/hooks.h"
 
-namespace test_support {
+namespace synthetic {
 
 void PushKey(platform::HWND topLevel, int32_t keycode, int scancode, bool down, uint16_t mods,
              bool repeat) {
@@ -55,10 +56,6 @@ void PushQuit() {
     SDL_PushEvent(&e);
 }
 
-} // namespace test_support
-
-namespace test_support {
-
 void PushFocusGained(platform::HWND topLevel) {
     SDL_Event e{};
     e.type = SDL_WINDOWEVENT;
@@ -67,4 +64,4 @@ void PushFocusGained(platform::HWND topLevel) {
     SDL_PushEvent(&e);
 }
 
-} // namespace test_support
+} // namespace synthetic
