@@ -3,6 +3,7 @@
 #include <array>
 
 #include "gl_feedback.h"
+#include "gl_state.h"
 #include "test_frame_fixture.h"
 #include "zeph_games/clouds.h"
 
@@ -11,25 +12,10 @@ using frame_test::DemoScene;
 
 namespace {
 
-using Mat = std::array<GLfloat, 16>;
-
-Mat Matrix(GLenum which) {
-    Mat m{};
-    glGetFloatv(which, m.data());
-    return m;
-}
-
-GLint Int(GLenum which) {
-    GLint v = 0;
-    glGetIntegerv(which, &v);
-    return v;
-}
-
-std::array<GLfloat, 4> Floats4(GLenum which) {
-    std::array<GLfloat, 4> v{};
-    glGetFloatv(which, v.data());
-    return v;
-}
+using test_support::Floats4;
+using test_support::Int;
+using test_support::Mat;
+using test_support::Matrix;
 
 void ExpectMatrixNear(const Mat& a, const Mat& b) {
     for (int i = 0; i < 16; ++i)

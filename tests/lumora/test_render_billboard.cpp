@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "gl_feedback.h"
+#include "gl_state.h"
 #include "gl_test_window.h"
 #include "lumora/render.h"
 #include "lumora/window.h"
@@ -19,13 +20,8 @@ using test_support::QuadsFromFeedback;
 
 namespace {
 
-using Mat = std::array<GLfloat, 16>;
-
-Mat ModelView() {
-    Mat m{};
-    glGetFloatv(GL_MODELVIEW_MATRIX, m.data());
-    return m;
-}
+using test_support::Mat;
+using test_support::ModelView;
 
 GLint StackDepth() {
     GLint d = 0;

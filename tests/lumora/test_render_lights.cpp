@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "gl_feedback.h"
+#include "gl_state.h"
 #include "gl_test_window.h"
 #include "lumora/render.h"
 #include "lumora/window.h"
@@ -14,17 +15,13 @@ using namespace Lumora;
 
 namespace {
 
+using test_support::Int;
+
 using Vec4 = std::array<GLfloat, 4>;
 
 Vec4 Light(GLenum light, GLenum what) {
     Vec4 v{};
     glGetLightfv(light, what, v.data());
-    return v;
-}
-
-GLint Int(GLenum which) {
-    GLint v = 0;
-    glGetIntegerv(which, &v);
     return v;
 }
 

@@ -7,6 +7,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include "gl_state.h"
 #include "gl_test_window.h"
 #include "lumora/render.h"
 #include "lumora/window.h"
@@ -15,31 +16,11 @@ using namespace Lumora;
 
 namespace {
 
-using Mat = std::array<GLfloat, 16>;
-
-Mat Matrix(GLenum which) {
-    Mat m{};
-    glGetFloatv(which, m.data());
-    return m;
-}
-
-std::array<GLfloat, 4> Floats4(GLenum which) {
-    std::array<GLfloat, 4> v{};
-    glGetFloatv(which, v.data());
-    return v;
-}
-
-GLint Int(GLenum which) {
-    GLint v = 0;
-    glGetIntegerv(which, &v);
-    return v;
-}
-
-GLfloat Float(GLenum which) {
-    GLfloat v = 0;
-    glGetFloatv(which, &v);
-    return v;
-}
+using test_support::Float;
+using test_support::Floats4;
+using test_support::Int;
+using test_support::Mat;
+using test_support::Matrix;
 
 // gluPerspective(45, aspect, 0.1, far), column-major.
 Mat Perspective(double aspect, double zfar) {

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "gl_feedback.h"
+#include "gl_state.h"
 #include "gl_test_window.h"
 #include "layer_fixture.h"
 #include "lumora/render.h"
@@ -21,19 +22,9 @@ using test_layers::GuardedLayer;
 
 namespace {
 
-using Mat = std::array<GLfloat, 16>;
-
-Mat ModelView() {
-    Mat m{};
-    glGetFloatv(GL_MODELVIEW_MATRIX, m.data());
-    return m;
-}
-
-GLint Int(GLenum which) {
-    GLint v = 0;
-    glGetIntegerv(which, &v);
-    return v;
-}
+using test_support::Int;
+using test_support::Mat;
+using test_support::ModelView;
 
 // Emitters in a row along x, 40 eye units apart, upright, half-side 10.
 void PlaceInARow(std::span<TGLFX_Particle> layer, int32_t count) {
