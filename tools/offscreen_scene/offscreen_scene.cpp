@@ -55,8 +55,10 @@ void FindTexture(const char* argv0) {
     if (fs::exists(texture, ec)) return;
     fs::path exe = fs::read_symlink("/proc/self/exe", ec);
     if (ec) exe = fs::absolute(argv0, ec);
+    // Beside the program in a build; in share/lumora next to bin/ once installed.
     const fs::path dir = exe.parent_path();
-    if (!dir.empty() && fs::exists(dir / texture, ec) && chdir(dir.c_str()) == 0) return;
+    for (const fs::path& place : {dir, dir / ".." / "share" / "lumora"})
+        if (!dir.empty() && fs::exists(place / texture, ec) && chdir(place.c_str()) == 0) return;
     std::fprintf(stderr,
                  "%s: %s not found here or beside the program; the clouds are drawn untextured\n",
                  g_tool, CloudsDemo::TextureFile);
