@@ -124,12 +124,7 @@ std::string CheckInput(const RenderOptions& options, int typeKey) {
     if (!Near(Lumora::YRot, options.yRot)) wrong += Mismatch("YRot", Lumora::YRot, options.yRot);
     if (!Near(Lumora::Depth, options.depth))
         wrong += Mismatch("Depth", Lumora::Depth, options.depth);
-    for (int vk = 0; vk < 501; ++vk)
-        if (Lumora::SetKey[vk] != 0) {
-            wrong += "key " + std::to_string(vk) + " is still down; ";
-            break;
-        }
-    if (Lumora::LeftMouseDown || Lumora::RightMouseDown) wrong += "a mouse button is still down; ";
+    wrong += offscreen::StillHeldInput();
     if (!wrong.empty()) wrong.resize(wrong.size() - 2);
     return wrong;
 }

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
 #include <system_error>
 
 #include "demo.h"
@@ -119,6 +120,17 @@ std::string DrainMessages() {
     }
     return "the window's messages were still not handled after " + std::to_string(MaxDrainFrames) +
            " frames";
+}
+
+std::string StillHeldInput() {
+    std::string held;
+    for (size_t vk = 0; vk < std::size(Lumora::SetKey); ++vk)
+        if (Lumora::SetKey[vk] != 0) {
+            held += "key " + std::to_string(vk) + " is still down; ";
+            break;
+        }
+    if (Lumora::LeftMouseDown || Lumora::RightMouseDown) held += "a mouse button is still down; ";
+    return held;
 }
 
 int SceneWidth() {

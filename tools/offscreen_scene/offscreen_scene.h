@@ -24,6 +24,10 @@ bool RunFrame(const std::function<void()>& beforeSwap = nullptr);
 // Runs frames until the window's messages are all handled; on failure the message.
 std::string DrainMessages();
 
+// "" when no key and no mouse button is still down in the library's input state, else
+// what is, ending in "; " (for a list of what differs from what was asked for).
+std::string StillHeldInput();
+
 // Width and height of the window's drawing surface.
 int SceneWidth();
 int SceneHeight();

@@ -9,6 +9,7 @@
 
 #include "demo.h"
 #include "lumora/window.h"
+#include "offscreen_scene.h"
 #include "synthetic_input.h"
 
 namespace soak {
@@ -122,12 +123,7 @@ std::string CheckAfterCycle(int64_t cycle) {
     if (Lumora::XRot != 0.0f) Mismatch(wrong, "XRot", Lumora::XRot, 0);
     if (Lumora::YRot != 0.0f) Mismatch(wrong, "YRot", Lumora::YRot, 0);
     if (Lumora::Depth != 0.0f) Mismatch(wrong, "Depth", Lumora::Depth, 0);
-    for (size_t vk = 0; vk < std::size(Lumora::SetKey); ++vk)
-        if (Lumora::SetKey[vk] != 0) {
-            wrong += "key " + std::to_string(vk) + " is still down; ";
-            break;
-        }
-    if (Lumora::LeftMouseDown || Lumora::RightMouseDown) wrong += "a mouse button is still down; ";
+    wrong += offscreen::StillHeldInput();
     if (!wrong.empty()) wrong.resize(wrong.size() - 2);
     return wrong;
 }
