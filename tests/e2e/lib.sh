@@ -77,7 +77,8 @@ wait_window_gone() {
 focus_window() {
   local id="$1"
   xdotool mousemove --window "$id" 20 20
-  xdotool windowfocus --sync "$id" 2>/dev/null || xdotool windowfocus "$id"
+  # --sync waits for the focus to arrive, for ever if it never does: bound it.
+  timeout 5 xdotool windowfocus --sync "$id" 2>/dev/null || xdotool windowfocus "$id"
   sleep 0.2
 }
 
@@ -102,7 +103,12 @@ expect_exit_zero() {
 }
 
 screenshot() {
-  import -window root "$1"
+  timeout 20 import -window root "$1"
+}
+
+# A picture of one window's contents.
+window_shot() {
+  timeout 20 import -window "$1" "$2"
 }
 
 # "R G B" of pixel (x, y) of a picture.

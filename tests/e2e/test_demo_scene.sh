@@ -23,10 +23,10 @@ xdotool mousemove 790 590 # out of the way of the clouds
 # input is pending, so three equal pictures in a row mean every message has been handled.
 shot() {
   local out="$1" prev="$E2E_TMP/prev.png" same=0
-  import -window "$win" "$prev"
+  window_shot "$win" "$prev"
   for _ in $(seq 1 60); do
     sleep 0.3
-    import -window "$win" "$out"
+    window_shot "$win" "$out"
     if [ "$(difference "$prev" "$out" "$pixels")" = "0.0000" ]; then
       same=$((same + 1))
       [ "$same" -ge 2 ] && return 0
@@ -42,7 +42,7 @@ shot() {
 changed_from() {
   local ref="$1" out="$2" what="$3" d="0" deadline=$((SECONDS + 30))
   while [ "$SECONDS" -lt "$deadline" ]; do
-    import -window "$win" "$out"
+    window_shot "$win" "$out"
     d="$(difference "$ref" "$out" "$pixels")"
     if awk -v d="$d" 'BEGIN { exit !(d > 0.01) }'; then
       shot "$out"
@@ -54,6 +54,7 @@ changed_from() {
   fail "$what (changed: $d)"
 }
 
+echo "-- the first picture" >&2
 shot "$E2E_TMP/start.png"
 near "$(pixel "$E2E_TMP/start.png" 3 3)" "119 187 255" 3 || fail "no sky in the corner"
 # The ground's near edge lies below the clouds; the clouds sit above the centre.
@@ -62,13 +63,14 @@ cloud="$(pixel "$E2E_TMP/start.png" 400 280)"
 near "$cloud" "119 187 255" 10 && fail "no cloud above the ground's centre"
 near "$cloud" "255 102 0" 10 && fail "no cloud above the ground's centre"
 
+echo "-- S held" >&2
 # S held: the layers step (first in the 7th held frame, then every 10 frames, so at this
 # frame rate they cycle quickly); some picture taken while S is down shows another layer.
 xdotool keydown s
 changed=""
 for _ in $(seq 1 60); do
   sleep 0.05
-  import -window "$win" "$E2E_TMP/held.png"
+  window_shot "$win" "$E2E_TMP/held.png"
   if awk -v d="$(difference "$E2E_TMP/start.png" "$E2E_TMP/held.png" "$pixels")" 'BEGIN { exit !(d > 0.05) }'; then
     changed=yes
     break
@@ -78,16 +80,19 @@ xdotool keyup s
 [ -n "$changed" ] || fail "holding S did not step the layer"
 shot "$E2E_TMP/layer.png" # whichever layer the release landed on
 
+echo "-- key 1" >&2
 # A digit: cloud type 1 (bright) instead of the start's 2.
 xdotool key 1
 changed_from "$E2E_TMP/layer.png" "$E2E_TMP/bright.png" "cloud type 1 should look different"
 
+echo "-- left drag" >&2
 # Left drag to the right: the view turns.
 xdotool mousemove 300 300 mousedown 1
 for x in 320 340 360 380 400; do xdotool mousemove "$x" 300; done
 xdotool mouseup 1
 changed_from "$E2E_TMP/bright.png" "$E2E_TMP/turned.png" "a left drag should turn the view"
 
+echo "-- right drag" >&2
 # Right drag upwards: the scene moves away and gets smaller.
 xdotool mousemove 400 400 mousedown 3
 for y in 380 360 340 320 300; do xdotool mousemove 400 "$y"; done
@@ -95,6 +100,7 @@ xdotool mouseup 3
 changed_from "$E2E_TMP/turned.png" "$E2E_TMP/zoomed.png" "a right drag should zoom"
 near "$(pixel "$E2E_TMP/zoomed.png" 180 592)" "119 187 255" 3 || fail "zoomed out, the bottom edge should show sky"
 
+echo "-- Escape" >&2
 focus_window "$win"
 xdotool key Escape
 expect_exit_zero "$pid" 30
