@@ -86,38 +86,21 @@ bool Choose(const PIXELFORMATDESCRIPTOR& pfd, sdl::GlAttributes& out) {
         t.stereo = true;
         pick.stereo = Works(t);
     }
-    for (int v : Ladder(want.accumRed, {16, 8})) {
-        sdl::GlAttributes t = minimal;
-        SetAccum(t, v);
-        if (v == 0 || Works(t)) {
-            SetAccum(pick, v);
-            break;
+    // The largest size on an attribute's ladder that works with all else at its minimum.
+    const auto largest = [&](int requested, std::initializer_list<int> steps, auto set) {
+        for (int v : Ladder(requested, steps)) {
+            sdl::GlAttributes t = minimal;
+            set(t, v);
+            if (v == 0 || Works(t)) {
+                set(pick, v);
+                return;
+            }
         }
-    }
-    for (int v : Ladder(want.stencil, {8, 4, 1})) {
-        sdl::GlAttributes t = minimal;
-        t.stencil = v;
-        if (v == 0 || Works(t)) {
-            pick.stencil = v;
-            break;
-        }
-    }
-    for (int v : Ladder(want.depth, {24, 16})) {
-        sdl::GlAttributes t = minimal;
-        t.depth = v;
-        if (v == 0 || Works(t)) {
-            pick.depth = v;
-            break;
-        }
-    }
-    for (int v : Ladder(want.alpha, {8, 1})) {
-        sdl::GlAttributes t = minimal;
-        t.alpha = v;
-        if (v == 0 || Works(t)) {
-            pick.alpha = v;
-            break;
-        }
-    }
+    };
+    largest(want.accumRed, {16, 8}, [](sdl::GlAttributes& a, int v) { SetAccum(a, v); });
+    largest(want.stencil, {8, 4, 1}, [](sdl::GlAttributes& a, int v) { a.stencil = v; });
+    largest(want.depth, {24, 16}, [](sdl::GlAttributes& a, int v) { a.depth = v; });
+    largest(want.alpha, {8, 1}, [](sdl::GlAttributes& a, int v) { a.alpha = v; });
     // Together they may still not fit: give up stereo, accumulation, then stencil, depth
     // and alpha sizes, in that order, one step at a time.
     while (!Works(pick)) {
