@@ -51,34 +51,22 @@ void MouseViewUpdate(int x, int y) {
 
 void SetGLMouseMove(int32_t XYZ, int32_t Speed) {
     MSpeed = Speed;
-    switch (XYZ) {
-    case 0:
-        MY = TGLVertex{0, 0, -Depth};
-        glTranslatef(0, 0, -Depth);
-        glRotatef(XRot, 1, 0, 0);
-        glRotatef(YRot, 0, 1, 0);
-        break;
-    case 1:
-        MY = TGLVertex{0, -Depth, 0};
-        glTranslatef(0, -Depth, 0);
-        glRotatef(XRot, 1, 0, 0);
-        glRotatef(YRot, 0, 0, 1);
-        break;
-    case 2:
-        MY = TGLVertex{-Depth, 0, 0};
-        glTranslatef(-Depth, 0, 0);
-        glRotatef(XRot, 0, 0, -1);
-        glRotatef(YRot, 0, 1, 0);
-        break;
-    case 3:
-        MY = TGLVertex{0, 0, -Depth};
-        glTranslatef(0, 0, -Depth);
-        glRotatef(XRot, 0, 1, 0);
-        glRotatef(YRot, 1, 0, 0);
-        break;
-    default:
-        break;
-    }
+    // Per mode: the axis the scene moves back along, and the axes of the two turns.
+    struct Mode {
+        TGLVector away, xAxis, yAxis;
+    };
+    static constexpr Mode Modes[] = {
+        {{0, 0, 1}, {1, 0, 0}, {0, 1, 0}},
+        {{0, 1, 0}, {1, 0, 0}, {0, 0, 1}},
+        {{1, 0, 0}, {0, 0, -1}, {0, 1, 0}},
+        {{0, 0, 1}, {0, 1, 0}, {1, 0, 0}},
+    };
+    if (XYZ < 0 || XYZ > 3) return;
+    const Mode& m = Modes[XYZ];
+    MY = TGLVertex{-Depth * m.away.X, -Depth * m.away.Y, -Depth * m.away.Z};
+    glTranslatef(MY.X, MY.Y, MY.Z);
+    glRotatef(XRot, m.xAxis.X, m.xAxis.Y, m.xAxis.Z);
+    glRotatef(YRot, m.yAxis.X, m.yAxis.Y, m.yAxis.Z);
 }
 
 } // namespace Lumora
